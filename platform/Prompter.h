@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+class QWidget;
+
+// Every question the program asks the user goes through a Prompter: message
+// boxes, input boxes, file dialogs and folder pickers. The real one shows Qt
+// dialogs (QtPrompter); tests use ScriptedPrompter, which answers from a queue
+// and records each question with its exact text, buttons and icon.
+class Prompter {
+public:
+    // The buttons of a message box, as Windows names their sets.
+    enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel, AbortRetryIgnore };
+    enum class Icon { None, Information, Exclamation, Question, Stop };
+    // The button the user pressed (Cancel also when the box was closed).
+    enum class Answer { Ok, Cancel, Yes, No, Retry, Abort, Ignore };
+
+    virtual ~Prompter() = default;
+
+    // A message box titled `title` (the application title unless a caller says otherwise).
+    virtual Answer message(const QString& text, Buttons buttons, Icon icon,
+                           const QString& title) = 0;
+
+    // An input box; nothing when cancelled, the typed text (possibly empty) otherwise.
+    virtual std::optional<QString> input(const QString& prompt, const QString& title,
+                                         const QString& defaultText) = 0;
+
+    // A file-open dialog; nothing when cancelled. `filter` is a Qt name filter.
+    virtual std::optional<QString> openFile(const QString& title, const QString& directory,
+                                            const QString& filter) = 0;
+
+    // The folder picker: the chosen folder's path (no trailing "/" added), nothing when cancelled.
+    virtual std::optional<QString> pickFolder(const QString& prompt) = 0;
+
+    // The window that dialogs are centred on; may be null.
+    void setOwner(QWidget* owner) { owner_ = owner; }
+    QWidget* owner() const { return owner_; }
+
+private:
+    QWidget* owner_ = nullptr;
+};

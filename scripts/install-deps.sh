@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that Kestrel needs to build, run and test.
+# Does nothing when they are all present already.
+set -euo pipefail
+
+build=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
+       libgtest-dev libgmock-dev liblhasa-dev libmspack-dev libzip-dev zlib1g-dev
+       fonts-ipafont-gothic)
+# Peer tools: the tests hand our archives to them and theirs to us.
+peers=(lhasa jlha-utils libarchive-tools 7zip cabextract gcab wimtools libwim-dev zip unzip)
+# Headless windows, screenshots, the sanitizer runtime.
+tools=(xvfb xauth imagemagick clang libclang-rt-14-dev)
+
+want=("${build[@]}")
+case "${1:-}" in
+  --test) want+=("${peers[@]}" "${tools[@]}") ;;
+  --run) ;;
+  *) echo "usage: $0 --run|--test" >&2; exit 2 ;;
+esac
+
+missing=()
+for p in "${want[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -q
+"${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
