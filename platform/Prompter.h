@@ -34,6 +34,16 @@ public:
     // The folder picker: the chosen folder's path (no trailing "/" added), nothing when cancelled.
     virtual std::optional<QString> pickFolder(const QString& prompt) = 0;
 
+    // A save-as dialog; nothing when cancelled. `defaultSuffix` (without the dot) is
+    // appended to a typed name that has none. Callers that never save need not care,
+    // so the default answer is "cancelled".
+    virtual std::optional<QString> saveFile(const QString& title, const QString& directory,
+                                            const QString& filter, const QString& defaultSuffix)
+    {
+        Q_UNUSED(title) Q_UNUSED(directory) Q_UNUSED(filter) Q_UNUSED(defaultSuffix)
+        return std::nullopt;
+    }
+
     // The window that dialogs are centred on; may be null.
     void setOwner(QWidget* owner) { owner_ = owner; }
     QWidget* owner() const { return owner_; }
