@@ -1,0 +1,23 @@
+#include "browse/FileIconView.h"
+
+#include <QKeyEvent>
+
+bool FileIconView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
+{
+    // Only the starts of an edit are asked about; the view also calls edit()
+    // for every key while an editor is open, which must pass through.
+    if (state() != EditingState && index.isValid() && trigger != NoEditTriggers && editHook_ &&
+        (editTriggers() & trigger) && !editHook_(index))
+        return false;
+    return QListView::edit(index, trigger, event);
+}
+
+void FileIconView::keyPressEvent(QKeyEvent* event)
+{
+    if (state() != EditingState && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        openHook_) {
+        openHook_();
+        return;
+    }
+    QListView::keyPressEvent(event);
+}
