@@ -91,13 +91,17 @@ void FileListView::setUpDetailsView()
     // One selection for both views, so a mode switch keeps it.
     listView_->setSelectionModel(detailsView_->selectionModel());
 
-    auto* delegate = new FileNameDelegate(this);
-    listView_->setItemDelegate(delegate);
-    detailsView_->setItemDelegateForColumn(FileListModel::NameColumn, delegate);
+    // One editor delegate per view: a delegate's signals reach every view
+    // that uses it, and a view must only hear about its own editors.
+    auto* listDelegate = new FileNameDelegate(listView_);
+    auto* detailsDelegate = new FileNameDelegate(detailsView_);
+    listView_->setItemDelegate(listDelegate);
+    detailsView_->setItemDelegateForColumn(FileListModel::NameColumn, detailsDelegate);
     // Queued: whoever renames lists the folder again, which must not happen
     // while the view is still closing the editor of a row it is about to drop.
-    connect(delegate, &FileNameDelegate::editFinished, this, &FileListView::afterLabelEdit,
-            Qt::QueuedConnection);
+    for (FileNameDelegate* delegate : {listDelegate, detailsDelegate})
+        connect(delegate, &FileNameDelegate::editFinished, this, &FileListView::afterLabelEdit,
+                Qt::QueuedConnection);
 
     for (QAbstractItemView* v : {static_cast<QAbstractItemView*>(listView_),
                                  static_cast<QAbstractItemView*>(detailsView_)}) {

@@ -65,7 +65,10 @@ private:
 }  // namespace
 
 FolderTree::FolderTree(BrowseHost& host, QWidget* parent)
-    : QTreeWidget(parent), host_(host), volumeSource_(machineVolumes)
+    : QTreeWidget(parent),
+      host_(host),
+      volumeSource_(machineVolumes),
+      probe_([](const QString& path) { return VolumeService::probe(path); })
 {
     setObjectName(QStringLiteral("tvTreeView"));
     setColumnCount(1);
@@ -91,6 +94,11 @@ FolderTree::FolderTree(BrowseHost& host, QWidget* parent)
 void FolderTree::setVolumeSource(std::function<QList<Volume>()> source)
 {
     volumeSource_ = std::move(source);
+}
+
+void FolderTree::setFolderProbe(std::function<int(const QString&)> probe)
+{
+    probe_ = std::move(probe);
 }
 
 QString FolderTree::keyOf(const QTreeWidgetItem* node)
@@ -290,7 +298,7 @@ void FolderTree::tvTreeView_Expand(QTreeWidgetItem* node)
 {
     if (!node || isPlaceholder(node))
         return;
-    const int error = VolumeService::probe(keyOf(node));
+    const int error = probe_(keyOf(node));
     if (error != 0) {
         // A volume without a medium and the like: closed again, no message.
         QTreeWidgetItem* selected = currentItem();
@@ -332,7 +340,7 @@ bool FolderTree::chooseNodeChecked(QTreeWidgetItem* node)
     if (list)
         list->clear();
     const QString key = keyOf(node);
-    const int error = VolumeService::probe(key);
+    const int error = probe_(key);
     if (error != 0) {
         showReadFailure(node, error);
         return false;

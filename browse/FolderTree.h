@@ -74,6 +74,9 @@ public:
         QString iconName;
     };
     void setVolumeSource(std::function<QList<Volume>()> source);
+    // Replaces the readability check of a folder (0 or an errno); tests use it
+    // to stand for a volume without its medium.
+    void setFolderProbe(std::function<int(const QString&)> probe);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -108,6 +111,7 @@ private:
     QHash<QString, int> readCounts_;
     QStringList subfolderNames_;
     std::function<QList<Volume>()> volumeSource_;
+    std::function<int(const QString&)> probe_;
     // Set while the program itself expands or collapses nodes, so the
     // notifications of those changes do not run the handling a second time.
     int programmatic_ = 0;
