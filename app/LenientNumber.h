@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+// Reads a number the forgiving way the stored settings have always been read:
+// blanks, tabs and line feeds are ignored wherever they stand, then the longest
+// leading run that forms a decimal number (sign, digits, "." and fraction,
+// exponent) is taken. "1500abc" reads 1500, text without a number reads 0, and
+// the decimal point is "." whatever the locale. Exponents too large for a
+// double read as infinity; callers that need a bounded value check for it.
+class LenientNumber {
+public:
+    static double parse(const QString& text);
+};

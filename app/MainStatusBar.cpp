@@ -1,0 +1,61 @@
+#include "app/MainStatusBar.h"
+
+#include "platform/Twips.h"
+
+#include <QDateTime>
+#include <QLabel>
+#include <QTimer>
+
+namespace {
+
+QLabel* makePanel(QWidget* parent, const char* name)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(QLatin1String(name));
+    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);  // the inset bevel
+    label->setMinimumWidth(Twips::toPixelsX(1440));
+    label->setContentsMargins(3, 0, 3, 0);
+    return label;
+}
+
+} // namespace
+
+MainStatusBar::MainStatusBar(QWidget* parent) : QStatusBar(parent)
+{
+    setObjectName(QStringLiteral("sbStatusBar"));
+    setSizeGripEnabled(false);
+    panels_[0] = makePanel(this, "sbStatusBar_Panel1");
+    panels_[0]->setText(QStringLiteral("ｽﾃｰﾀｽ"));
+    panels_[1] = makePanel(this, "sbStatusBar_Panel2");
+    panels_[2] = makePanel(this, "sbStatusBar_Panel3");
+    addWidget(panels_[0], 1);
+    addPermanentWidget(panels_[1]);
+    addPermanentWidget(panels_[2]);
+
+    tick();
+    timer_ = new QTimer(this);
+    connect(timer_, &QTimer::timeout, this, &MainStatusBar::tick);
+    timer_->start(1000);
+}
+
+QLabel* MainStatusBar::panel(int index) const
+{
+    return index >= 0 && index < 3 ? panels_[index] : nullptr;
+}
+
+QString MainStatusBar::dateText(const QDateTime& now)
+{
+    return now.toString(QStringLiteral("yyyy/MM/dd"));
+}
+
+QString MainStatusBar::timeText(const QDateTime& now)
+{
+    return now.toString(QStringLiteral("H:mm"));
+}
+
+void MainStatusBar::tick()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    panels_[1]->setText(dateText(now));
+    panels_[2]->setText(timeText(now));
+}

@@ -1,0 +1,129 @@
+#include "app/Module1.h"
+
+#include "app/StartupWait.h"
+#include "app/frmMain.h"
+#include "app/frmSplash.h"
+#include "platform/QtPrompter.h"
+
+#include <QApplication>
+
+const QString Module1::AppTitle = QStringLiteral("Kestrel");
+const QString Module1::HelpFile = QStringLiteral("Kestrel.hlp");
+
+namespace {
+
+// Values are read into a buffer of this many bytes, as they always were.
+constexpr int kReadBufferBytes = 128;
+
+std::unique_ptr<SettingsStore>& store()
+{
+    static std::unique_ptr<SettingsStore> instance;
+    return instance;
+}
+
+frmMain*& mainWindow()
+{
+    static frmMain* window = nullptr;
+    return window;
+}
+
+} // namespace
+
+SettingsStore& Module1::Settings()
+{
+    if (!store())
+        store() = std::make_unique<SettingsStore>();
+    return *store();
+}
+
+void Module1::setSettingsRoot(const QString& root)
+{
+    store() = std::make_unique<SettingsStore>(root);
+}
+
+QString Module1::SettingsKeyPath(const QString& section)
+{
+    return QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\BRAMBLE\\") + AppTitle + QLatin1Char('\\')
+        + section;
+}
+
+SettingsStore::Handle Module1::CreateSettingsKey(const QString& section)
+{
+    return Settings().createKey(SettingsKeyPath(section));
+}
+
+SettingsStore::Handle Module1::OpenSettingsKey(const QString& section)
+{
+    return Settings().openKey(SettingsKeyPath(section));
+}
+
+bool Module1::WriteSetting(SettingsStore::Handle key, const QString& name, const QString& value)
+{
+    // REG_SZ: the text and its closing NUL.
+    QByteArray data = value.toLocal8Bit();
+    data.append('\0');
+    if (Settings().setValue(key, name, data) != SettingsStore::Success)
+        return true;
+    return Settings().flushKey(key) != SettingsStore::Success;
+}
+
+long Module1::ReadSetting(SettingsStore::Handle key, const QString& name, QString& value)
+{
+    QByteArray data;
+    const long status = Settings().queryValue(key, name, data, kReadBufferBytes);
+    if (status != SettingsStore::Success)
+        return status;
+    const qsizetype nul = data.indexOf('\0');
+    value = QString::fromLocal8Bit(nul < 0 ? data : data.left(nul));
+    return status;
+}
+
+long Module1::CloseSettingsKey(SettingsStore::Handle key)
+{
+    return Settings().closeKey(key);
+}
+
+frmMain* Module1::MainWindow()
+{
+    return mainWindow();
+}
+
+void Module1::forgetMainWindow(frmMain* window)
+{
+    if (mainWindow() == window)
+        mainWindow() = nullptr;
+}
+
+std::unique_ptr<frmMain> Module1::Start(Prompter& prompter, StartupWait& wait)
+{
+    // Between the splash closing and the main window showing no window is up;
+    // that must not end the program.
+    const bool quitOnLast = QGuiApplication::quitOnLastWindowClosed();
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+
+    auto splash = std::make_unique<frmSplash>();
+    splash->show();
+    splash->repaint();
+
+    auto window = std::make_unique<frmMain>(prompter);
+    mainWindow() = window.get();
+
+    wait.run(3);
+
+    splash->close();
+    splash.reset();
+    window->show();
+    QGuiApplication::setQuitOnLastWindowClosed(quitOnLast);
+    return window;
+}
+
+int Module1::Main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(AppTitle);
+    QApplication::setApplicationVersion(QStringLiteral(KESTREL_VERSION));
+    QtPrompter prompter;
+    StartupWait wait;
+    const std::unique_ptr<frmMain> window = Start(prompter, wait);
+    return QApplication::exec();
+}

@@ -1,0 +1,422 @@
+#include "app/frmMain.h"
+
+#include "app/AppPictures.h"
+#include "app/MainMenus.h"
+#include "app/MainStatusBar.h"
+#include "app/MainToolBar.h"
+#include "app/Module1.h"
+#include "app/PaneLayout.h"
+#include "app/WindowPlacement.h"
+#include "browse/FileListView.h"
+#include "browse/FolderTree.h"
+#include "platform/Prompter.h"
+#include "platform/Twips.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QTimer>
+
+#include <exception>
+#include <optional>
+
+namespace {
+
+const QString kExitKey = QStringLiteral("終了");
+const QString kUpKey = QStringLiteral("1 つ上のﾌｫﾙﾀﾞへ");
+const QString kNewFolderKey = QStringLiteral("フォルダ作成");
+
+constexpr double kDesignSplit = 1965;
+constexpr double kSplitterWidth = 150;
+constexpr double kTitlesHeight = 300;
+
+int px(double twips) { return Twips::toPixelsX(twips); }
+int py(double twips) { return Twips::toPixelsY(twips); }
+double tx(int pixels) { return Twips::fromPixelsX(pixels); }
+double ty(int pixels) { return Twips::fromPixelsY(pixels); }
+
+// Sets those of a control's left, top, width and height (twips) that are given.
+void place(QWidget* w, std::optional<double> left, std::optional<double> top,
+           std::optional<double> width, std::optional<double> height)
+{
+    const QRect g = w->geometry();
+    w->setGeometry(left ? px(*left) : g.x(), top ? py(*top) : g.y(),
+                   width ? px(*width) : g.width(), height ? py(*height) : g.height());
+}
+
+QLabel* makeTitle(QWidget* parent, int index, const QString& text)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QStringLiteral("lblTitle_%1").arg(index));
+    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    return label;
+}
+
+} // namespace
+
+frmMain::frmMain(Prompter& prompter, QWidget* parent)
+    : QMainWindow(parent), prompter_(prompter), commands_(*this)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(Module1::AppTitle);
+    setWindowIcon(AppPictures::windowIcon());
+    prompter_.setOwner(this);
+    createControls();
+    connectMenus();
+    Form_Load();
+}
+
+frmMain::~frmMain()
+{
+    if (prompter_.owner() == this)
+        prompter_.setOwner(nullptr);
+    Module1::forgetMainWindow(this);
+}
+
+void frmMain::createControls()
+{
+    menus_ = new MainMenus(menuBar());
+
+    client_ = new QWidget(this);
+    client_->setObjectName(QStringLiteral("client"));
+    setCentralWidget(client_);
+
+    tbToolBar = new MainToolBar(client_);
+    connect(tbToolBar, &MainToolBar::ButtonClick, this, &frmMain::tbToolBar_ButtonClick);
+
+    picTitles = new QWidget(client_);
+    picTitles->setObjectName(QStringLiteral("picTitles"));
+    picTitles->setFixedHeight(py(kTitlesHeight));
+    lblTitle_[0] = makeTitle(picTitles, 0, QStringLiteral(" ﾂﾘｰ ﾋﾞｭｰ:"));
+    lblTitle_[1] = makeTitle(picTitles, 1, QStringLiteral(" ﾘｽﾄ ﾋﾞｭｰ:"));
+    for (QLabel* label : lblTitle_)
+        place(label, std::nullopt, 12, std::nullopt, 270);
+
+    tvTreeView = new FolderTree(*this, client_);
+
+    // The handle lies under the list, so only its part in the gap between
+    // the panes can be grabbed.
+    imgSplitter = new QWidget(client_);
+    imgSplitter->setObjectName(QStringLiteral("imgSplitter"));
+    imgSplitter->setCursor(Qt::SizeHorCursor);
+    place(imgSplitter, kDesignSplit, std::nullopt, kSplitterWidth, std::nullopt);
+    imgSplitter->installEventFilter(this);
+
+    lvListView = new FileListView(*this, client_);
+
+    picSplitter = new QWidget(client_);
+    picSplitter->setObjectName(QStringLiteral("picSplitter"));
+    picSplitter->setAutoFillBackground(true);
+    QPalette grey = picSplitter->palette();
+    grey.setColor(QPalette::Window, QColor(128, 128, 128));
+    picSplitter->setPalette(grey);
+    picSplitter->hide();
+
+    sbStatusBar = new MainStatusBar(client_);
+
+    TimerForToolBar = new QTimer(this);
+    TimerForToolBar->setObjectName(QStringLiteral("TimerForToolBar"));
+    TimerForToolBar->setInterval(1);
+    connect(TimerForToolBar, &QTimer::timeout, this, &frmMain::TimerForToolBar_Timer);
+    TimerForToolBar->start();
+
+    client_->installEventFilter(this);
+}
+
+void frmMain::connectMenus()
+{
+    const auto on = [this](QAction* action, void (frmMain::*handler)()) {
+        connect(action, &QAction::triggered, this, handler);
+    };
+    MainMenus& m = *menus_;
+    on(m.mnuFileDivide, &frmMain::mnuFileDivide_Click);
+    on(m.mnuFileJoin, &frmMain::mnuFileJoin_Click);
+    on(m.mnuFileCompress, &frmMain::mnuFileCompress_Click);
+    on(m.mnuFileExtract, &frmMain::mnuFileExtract_Click);
+    on(m.mnuFileDelete, &frmMain::mnuFileDelete_Click);
+    on(m.mnuFileVacume, &frmMain::mnuFileVacume_Click);
+    on(m.mnuFileClose, &frmMain::mnuFileClose_Click);
+    on(m.mnuEditCut, &frmMain::mnuEditCut_Click);
+    on(m.mnuEditCopy, &frmMain::mnuEditCopy_Click);
+    on(m.mnuEditPaste, &frmMain::mnuEditPaste_Click);
+    on(m.mnuEditSelectAll, &frmMain::mnuEditSelectAll_Click);
+    on(m.mnuViewArrangeIcons, &frmMain::mnuViewArrangeIcons_Click);
+    on(m.mnuViewRefresh, &frmMain::mnuViewRefresh_Click);
+    on(m.mnuHelpContents, &frmMain::mnuHelpContents_Click);
+    on(m.mnuHelpSearchForHelpOn, &frmMain::mnuHelpSearchForHelpOn_Click);
+    on(m.mnuHelpAbout, &frmMain::mnuHelpAbout_Click);
+    // The two bar items toggle their own check when clicked; the handlers
+    // follow the new check state.
+    connect(m.mnuViewToolbar, &QAction::triggered, this, [this](bool checked) {
+        tbToolBar->setVisible(checked);
+        dockBars();
+        SizeControls(splitterLeft());
+    });
+    connect(m.mnuViewStatusBar, &QAction::triggered, this, [this](bool checked) {
+        sbStatusBar->setVisible(checked);
+        dockBars();
+        SizeControls(splitterLeft());
+    });
+    for (int i = 0; i < 4; ++i)
+        connect(m.mnuListViewMode[i], &QAction::triggered, this, [this, i] { mnuListViewMode_Click(i); });
+}
+
+// ---- Start-up and shut-down ----
+
+void frmMain::Form_Load()
+{
+    qApp->setProperty("HelpFile", Module1::HelpFile);
+
+    // The tree sets up its own lines, indentation and read-only labels, and
+    // its pictures carry their own transparency (no mask colour); the list
+    // sets up its own five columns.
+    tvTreeView->AddDriveNodes();
+    WindowPlacement::restore(*this);
+}
+
+void frmMain::TimerForToolBar_Timer()
+{
+    const int mode = WindowPlacement::storedViewMode();
+    lvListView->setView(mode);
+    tbToolBar->pressViewButton(mode);
+    menus_->checkViewMode(mode);
+    TimerForToolBar->stop();
+}
+
+void frmMain::closeEvent(QCloseEvent* event)
+{
+    Form_Unload();
+    event->accept();
+}
+
+void frmMain::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    // The window system may add the frame only after the window is mapped.
+    WindowPlacement::settle(*this, false);
+    QTimer::singleShot(0, this, [this] { WindowPlacement::settle(*this, true); });
+}
+
+void frmMain::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        QTimer::singleShot(0, this, [this] { WindowPlacement::settle(*this, true); });
+}
+
+void frmMain::Form_Unload()
+{
+    WindowPlacement::store(*this, lvListView->view());
+    unloadOtherWindows();
+}
+
+void frmMain::unloadOtherWindows()
+{
+    // The most recently opened window closes first.
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (auto it = windows.crbegin(); it != windows.crend(); ++it) {
+        QWidget* w = *it;
+        if (w != this && w->isVisible() && !qobject_cast<QMenu*>(w))
+            w->close();
+    }
+}
+
+// ---- Layout ----
+
+double frmMain::splitterLeft() const { return tx(imgSplitter->x()); }
+double frmMain::windowWidth() const { return tx(frameGeometry().width()); }
+double frmMain::clientHeight() const { return ty(client_->height()); }
+
+QLabel* frmMain::lblTitle(int index)
+{
+    return index == 0 || index == 1 ? lblTitle_[index] : nullptr;
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == client_ && event->type() == QEvent::Resize) {
+        Form_Resize();
+    } else if (watched == imgSplitter) {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress: imgSplitter_MouseDown(); break;
+        case QEvent::MouseMove:
+            imgSplitter_MouseMove(tx(static_cast<QMouseEvent*>(event)->position().toPoint().x()));
+            break;
+        case QEvent::MouseButtonRelease: imgSplitter_MouseUp(); break;
+        default: break;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMain::Form_Resize()
+{
+    ignoringFailures([this] {
+        const int minimum = px(PaneLayout::MinimumWindowWidth)
+            - (frameGeometry().width() - geometry().width());
+        if (minimumWidth() != minimum)
+            setMinimumWidth(minimum);
+        if (windowWidth() < PaneLayout::MinimumWindowWidth
+            && !(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)))
+            resize(minimum, height());
+    });
+    ignoringFailures([this] { dockBars(); });
+    ignoringFailures([this] { SizeControls(splitterLeft()); });
+}
+
+void frmMain::dockBars()
+{
+    const int width = client_->width();
+    tbToolBar->setGeometry(0, 0, width, tbToolBar->height());
+    const int titlesTop = tbToolBar->isHidden() ? 0 : tbToolBar->height();
+    picTitles->setGeometry(0, titlesTop, width, picTitles->height());
+    const int statusHeight = sbStatusBar->sizeHint().height();
+    sbStatusBar->setGeometry(0, client_->height() - statusHeight, width, statusHeight);
+}
+
+void frmMain::SizeControls(double x)
+{
+    PaneLayout::Input in;
+    in.x = x;
+    in.windowWidth = windowWidth();
+    in.clientHeight = clientHeight();
+    in.toolbarVisible = !tbToolBar->isHidden();
+    in.toolbarHeight = ty(tbToolBar->height());
+    in.titlesTop = ty(picTitles->y());
+    in.titlesHeight = ty(picTitles->height());
+    in.statusBarVisible = !sbStatusBar->isHidden();
+    in.statusBarHeight = ty(sbStatusBar->height());
+    const PaneLayout::Result r = PaneLayout::compute(in);
+
+    place(tvTreeView, 0, r.paneTop, r.treeWidth, r.paneHeight);
+    place(imgSplitter, r.splitterLeft, r.paneTop, kSplitterWidth, ty(tvTreeView->height()));
+    place(lvListView, r.listLeft, r.paneTop, r.listWidth, r.paneHeight);
+    place(lblTitle_[0], 0, std::nullopt, r.title0Width, std::nullopt);
+    place(lblTitle_[1], r.title1Left, std::nullopt, r.title1Width, std::nullopt);
+}
+
+void frmMain::imgSplitter_MouseDown()
+{
+    const QRect handle = imgSplitter->geometry();
+    const double width = tx(handle.width());
+    place(picSplitter, tx(handle.x()), ty(handle.y()), static_cast<int>(std::lround(width)) / 2,
+          ty(handle.height()) - 20);
+    picSplitter->show();
+    picSplitter->raise();
+    splitterMoving_ = true;
+}
+
+void frmMain::imgSplitter_MouseMove(double x)
+{
+    if (!splitterMoving_)
+        return;
+    const double p = splitterLeft() + x;
+    double left = p;
+    if (p < PaneLayout::DragMargin)
+        left = PaneLayout::DragMargin;
+    else if (p > windowWidth() - PaneLayout::DragMargin)
+        left = windowWidth() - PaneLayout::DragMargin;
+    place(picSplitter, left, std::nullopt, std::nullopt, std::nullopt);
+}
+
+void frmMain::imgSplitter_MouseUp()
+{
+    // A release without a press on the handle has no drag bar to settle.
+    if (!splitterMoving_)
+        return;
+    SizeControls(tx(picSplitter->x()));
+    picSplitter->hide();
+    splitterMoving_ = false;
+}
+
+void frmMain::mnuViewToolbar_Click() { menus_->mnuViewToolbar->trigger(); }
+void frmMain::mnuViewStatusBar_Click() { menus_->mnuViewStatusBar->trigger(); }
+
+// ---- Commands ----
+
+void frmMain::ignoringFailures(const std::function<void()>& step)
+{
+    try {
+        step();
+    } catch (...) {
+        // Deliberately silent: a failed step of a toolbar command or of the
+        // layout is abandoned and the next one runs.
+    }
+}
+
+void frmMain::tbToolBar_ButtonClick(const QString& key)
+{
+    if (key == kExitKey) {
+        close();
+        return;
+    }
+    static const QHash<QString, void (frmMain::*)()> fileCommands{
+        {QStringLiteral("圧縮"), &frmMain::mnuFileCompress_Click},
+        {QStringLiteral("解凍"), &frmMain::mnuFileExtract_Click},
+        {QStringLiteral("切り取り"), &frmMain::mnuEditCut_Click},
+        {QStringLiteral("ｺﾋﾟｰ"), &frmMain::mnuEditCopy_Click},
+        {QStringLiteral("貼り付け"), &frmMain::mnuEditPaste_Click},
+        {QStringLiteral("ごみ"), &frmMain::mnuFileDelete_Click},
+        {QStringLiteral("削除"), &frmMain::mnuFileVacume_Click},
+        {QStringLiteral("分割"), &frmMain::mnuFileDivide_Click},
+        {QStringLiteral("結合"), &frmMain::mnuFileJoin_Click},
+    };
+    bool endedEarly = false;
+    if (key == kUpKey) {
+        ignoringFailures([this] { commands_.UpOneFolder(); });
+    } else if (key == kNewFolderKey) {
+        ignoringFailures([&] { endedEarly = !commands_.NewFolder(); });
+    } else if (const auto command = fileCommands.constFind(key); command != fileCommands.cend()) {
+        ignoringFailures([this, handler = *command] { (this->*handler)(); });
+    } else {
+        for (int mode = 0; mode < 4; ++mode)
+            if (key == MainToolBar::viewKey(mode))
+                ignoringFailures([this, mode] { SetViewMode(mode); });
+    }
+    if (!endedEarly)
+        ignoringFailures([this] { restoreViewMenuChecks(); });
+}
+
+void frmMain::restoreViewMenuChecks()
+{
+    menus_->checkViewMode(lvListView->view());
+}
+
+void frmMain::SetViewMode(int mode)
+{
+    lvListView->setView(mode);
+    tbToolBar->pressViewButton(mode);
+}
+
+void frmMain::mnuListViewMode_Click(int index)
+{
+    // The menu runs exactly what the toolbar button of the same mode runs.
+    const QString key = MainToolBar::viewKey(index);
+    for (QAction* action : tbToolBar->actions())
+        if (!key.isEmpty() && action->objectName() == key)
+            tbToolBar_ButtonClick(key);
+}
+
+void frmMain::mnuViewArrangeIcons_Click() { commands_.ArrangeIcons(); }
+void frmMain::mnuViewRefresh_Click() { commands_.Refresh(); }
+void frmMain::mnuFileClose_Click() { close(); }
+void frmMain::mnuEditSelectAll_Click() { lvListView->mnuEditSelectAll_Click(); }
+
+// The file commands below are reached from the menu and the toolbar alike;
+// each is built with the part of the program that does its work.
+void frmMain::mnuFileDivide_Click() {}  // divide: not built yet
+void frmMain::mnuFileJoin_Click() {}  // join: not built yet
+void frmMain::mnuFileCompress_Click() {}  // compress: not built yet
+void frmMain::mnuFileExtract_Click() {}  // extract: not built yet
+void frmMain::mnuFileDelete_Click() {}  // move to the trash: not built yet
+void frmMain::mnuFileVacume_Click() {}  // empty the trash: not built yet
+void frmMain::mnuEditCut_Click() {}  // cut: not built yet
+void frmMain::mnuEditCopy_Click() {}  // copy: not built yet
+void frmMain::mnuEditPaste_Click() {}  // paste: not built yet
+void frmMain::mnuHelpContents_Click() {}  // help contents: not built yet
+void frmMain::mnuHelpSearchForHelpOn_Click() {}  // help search: not built yet
+void frmMain::mnuHelpAbout_Click() {}  // About box: not built yet

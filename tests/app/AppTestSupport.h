@@ -1,0 +1,61 @@
+#pragma once
+
+#include "app/Module1.h"
+#include "app/MainMenus.h"
+#include "app/MainStatusBar.h"
+#include "app/MainToolBar.h"
+#include "app/frmMain.h"
+#include "browse/FileListView.h"
+#include "browse/FolderTree.h"
+
+#include <QDir>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+// What every window test of the shell needs: settings in a temporary store,
+// and helpers to read and write them the way the program does.
+struct SettingsSandbox {
+    QTemporaryDir root;
+
+    SettingsSandbox()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        Module1::setSettingsRoot(root.path());
+    }
+
+    void write(const QString& name, const QString& value) const
+    {
+        const auto key = Module1::CreateSettingsKey(QStringLiteral("Settings"));
+        Module1::WriteSetting(key, name, value);
+        Module1::CloseSettingsKey(key);
+    }
+
+    // The stored text, or "<missing>".
+    QString read(const QString& name) const
+    {
+        const auto key = Module1::OpenSettingsKey(QStringLiteral("Settings"));
+        if (key == 0)
+            return QStringLiteral("<missing>");
+        QString value;
+        const long status = Module1::ReadSetting(key, name, value);
+        Module1::CloseSettingsKey(key);
+        return status == 0 ? value : QStringLiteral("<missing>");
+    }
+};
+
+// Shows only `root` (ending in "/") as the one volume of the tree.
+inline void showOnlyVolume(frmMain& window, const QString& root)
+{
+    window.tvTreeView->setVolumeSource([root] {
+        return QList<FolderTree::Volume>{{root, QStringLiteral("Test"), QStringLiteral("drive-harddisk")}};
+    });
+    window.tvTreeView->tvTreeView_Refresh();
+}
+
+inline bool makeFolders(const QString& root, const QStringList& relative)
+{
+    for (const QString& r : relative)
+        if (!QDir().mkpath(root + r))
+            return false;
+    return true;
+}
