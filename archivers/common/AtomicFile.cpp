@@ -90,6 +90,35 @@ bool AtomicFile::write(const void* data, size_t size) {
     return true;
 }
 
+bool AtomicFile::patch(uint64_t offset, const void* data, size_t size) {
+    if (fd_ < 0 || failed_ || offset + size > written_) return false;
+    if (!flushBuffer()) return false;
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    while (size > 0) {
+        ssize_t n = pwrite(fd_, bytes, size, static_cast<off_t>(offset));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            failed_ = true;
+            return false;
+        }
+        bytes += n;
+        offset += static_cast<uint64_t>(n);
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+bool AtomicFile::truncate(uint64_t size) {
+    if (fd_ < 0 || failed_ || size > written_) return false;
+    if (!flushBuffer() || ftruncate(fd_, static_cast<off_t>(size)) != 0 ||
+        lseek(fd_, static_cast<off_t>(size), SEEK_SET) < 0) {
+        failed_ = true;
+        return false;
+    }
+    written_ = size;
+    return true;
+}
+
 void AtomicFile::setMode(mode_t mode) {
     mode_ = mode;
     haveMode_ = true;

@@ -24,6 +24,11 @@ public:
     // when the folder cannot take it.
     bool open();
     bool write(const void* data, size_t size);
+    // Overwrites bytes already written at `offset` (a header whose sizes are only
+    // known after its data); the range must lie inside what was written.
+    bool patch(uint64_t offset, const void* data, size_t size);
+    // Drops everything after the first `size` bytes; writing goes on from there.
+    bool truncate(uint64_t size);
     // The permissions the file gets on commit. By default: those of the file being
     // replaced, else 0666 less the umask.
     void setMode(mode_t mode);

@@ -63,3 +63,17 @@ TEST(AtomicFile, ExplicitModeIsApplied) {
     ASSERT_EQ(stat((dir / "ro.txt").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0444u);
 }
+
+TEST(AtomicFile, PatchAndTruncateRewriteWhatWasWritten) {
+    TempDir dir;
+    AtomicFile f(dir / "p.bin");
+    ASSERT_TRUE(f.open());
+    ASSERT_TRUE(f.write("HHHHdata-that-is-too-long", 25));
+    ASSERT_TRUE(f.patch(0, "head", 4));
+    EXPECT_FALSE(f.patch(24, "xx", 2));  // past the end of what was written
+    ASSERT_TRUE(f.truncate(8));
+    ASSERT_TRUE(f.write("!", 1));
+    EXPECT_FALSE(f.truncate(100));
+    ASSERT_TRUE(f.commit());
+    EXPECT_EQ(TempDir::read(dir / "p.bin"), "headdata!");
+}
