@@ -3,7 +3,7 @@
 #include <mutex>
 #include <unordered_set>
 
-#include "ArchiverApi.h"
+#include "Cab32.h"
 #include "CabCommand.h"
 #include "CabListing.h"
 
