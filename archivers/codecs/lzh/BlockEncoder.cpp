@@ -87,9 +87,22 @@ void BlockEncoder::flush()
     writeCodes();
     codes_.clear();
     positions_.clear();
+    std::copy(std::begin(charFreq_), std::end(charFreq_), std::begin(lastCharFreq_));
+    std::copy(std::begin(posFreq_), std::end(posFreq_), std::begin(lastPosFreq_));
     std::fill(std::begin(charFreq_), std::end(charFreq_), 0);
     std::fill(std::begin(posFreq_), std::end(posFreq_), 0);
     out_.flushIfLarge();
+}
+
+void BlockEncoder::estimatePrices(uint8_t* charBits, uint8_t* positionClassBits) const
+{
+    uint32_t freq[kCharCodes];
+    for (unsigned s = 0; s < kCharCodes; ++s)
+        freq[s] = 2 * (charFreq_[s] + lastCharFreq_[s]) + 1;
+    HuffmanCode::buildLengths(freq, kCharCodes, charBits);
+    for (unsigned s = 0; s < posCodes_; ++s)
+        freq[s] = 2 * (posFreq_[s] + lastPosFreq_[s]) + 1;
+    HuffmanCode::buildLengths(freq, posCodes_, positionClassBits);
 }
 
 void BlockEncoder::countPreTreeSymbols(uint32_t* freq) const

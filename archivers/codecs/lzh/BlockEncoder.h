@@ -47,6 +47,13 @@ public:
     // Writes the pending codes as one block; nothing when none are pending.
     void flush();
 
+    size_t pendingCodes() const { return codes_.size(); }
+
+    // Estimated bits per character/length symbol and per position class
+    // (without its extra bits), from the codes of this block and the last.
+    // Symbols not seen lately still get a finite, long code.
+    void estimatePrices(uint8_t* charBits, uint8_t* positionClassBits) const;
+
     // Bit length of p: the position tree symbol for distance p + 1.
     static unsigned positionClass(unsigned p)
     {
@@ -63,12 +70,17 @@ private:
     unsigned posCodes_;
     unsigned posBits_;
     BitWriter& out_;
-    size_t blockLimit_ = kMaxBlockCodes;
+    // Shorter blocks than the format allows: trees fitted to a few thousand
+    // codes follow changes in the data (code and tables inside an
+    // executable, say) at a cost of some dozens of bytes per block.
+    size_t blockLimit_ = 8192;
 
     std::vector<uint16_t> codes_;
     std::vector<uint16_t> positions_;
     uint32_t charFreq_[kCharCodes] = {};
     uint32_t posFreq_[17] = {};
+    uint32_t lastCharFreq_[kCharCodes] = {};
+    uint32_t lastPosFreq_[17] = {};
 
     uint8_t charLen_[kCharCodes] = {};
     uint16_t charCode_[kCharCodes] = {};

@@ -2,7 +2,7 @@
 
 #include "BitWriter.h"
 #include "BlockEncoder.h"
-#include "LazyParser.h"
+#include "OptimalParser.h"
 
 #include <utility>
 
@@ -47,7 +47,7 @@ public:
 
     BitWriter out;
     BlockEncoder blocks;
-    LazyParser parser;
+    OptimalParser parser;
     uint64_t bytesIn = 0;
     bool finished = false;
 };

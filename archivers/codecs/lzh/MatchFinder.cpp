@@ -13,6 +13,7 @@ MatchFinder::MatchFinder(unsigned dictBits)
       // History, one slide step, and a full match of lookahead so the parser
       // can always see the longest possible match before a slide is due.
       window_(dictSize_ + kSlide + kMaxMatch + 1),
+      head3_(size_t{1} << kHash3Bits, -1),
       head_(size_t{1} << kHashBits, -1),
       prev_(dictSize_, -1)
 {
@@ -36,32 +37,59 @@ void MatchFinder::slide()
     const auto rebase = [](int32_t& v) {
         v = v >= static_cast<int32_t>(kSlide) ? v - static_cast<int32_t>(kSlide) : -1;
     };
+    std::for_each(head3_.begin(), head3_.end(), rebase);
     std::for_each(head_.begin(), head_.end(), rebase);
     std::for_each(prev_.begin(), prev_.end(), rebase);
 }
 
-Match MatchFinder::findAndInsert(unsigned better, unsigned maxChain, unsigned niceLength)
+
+size_t MatchFinder::findAllAndInsert(unsigned maxChain, unsigned niceLength, Match* out)
 {
-    const uint32_t h = hash(pos_);
-    int32_t candidate = head_[h];
+    const unsigned maxLength = static_cast<unsigned>(std::min<size_t>(kMaxMatch, lookahead()));
+    const uint8_t* here = window_.data() + pos_;
     const int32_t cur = static_cast<int32_t>(pos_);
+    // The oldest usable position; never before the first byte of the input,
+    // which a -1 entry already marks.
+    const int32_t limit = std::max(cur - static_cast<int32_t>(dictSize_), 0);
+    unsigned best = kMinMatch - 1;
+    size_t found = 0;
+    if (maxLength < 4) {
+        // The last bytes of the input are not in the tables; a plain scan of
+        // the few recent positions is enough for them.
+        for (int32_t c = cur - 1; c >= limit && c >= cur - 64; --c) {
+            const unsigned len = matchLength(window_.data() + c, here, maxLength);
+            if (len > best) {
+                best = len;
+                out[found++] = {len, static_cast<unsigned>(cur - c)};
+            }
+        }
+        return found;
+    }
+
+    const uint32_t h3 = hash3(here);
+    const int32_t near = head3_[h3];
+    head3_[h3] = cur;
+    if (near >= limit) {
+        const unsigned len = matchLength(window_.data() + near, here, maxLength);
+        if (len > best) {
+            best = len;
+            out[found++] = {len, static_cast<unsigned>(cur - near)};
+        }
+    }
+
+    const uint32_t h = hash4(here);
+    int32_t candidate = head_[h];
     head_[h] = cur;
     prev_[pos_ & dictMask_] = candidate;
-
-    const unsigned maxLength = static_cast<unsigned>(std::min<size_t>(kMaxMatch, lookahead()));
-    Match best{better, 0};
-    if (best.length >= maxLength)
-        return {};
-    const uint8_t* here = window_.data() + pos_;
-    // The oldest usable position; never before the first byte of the input,
-    // which a -1 link already marks.
-    const int32_t limit = cur - static_cast<int32_t>(dictSize_);
-    while (candidate >= limit && candidate >= 0 && maxChain-- > 0) {
+    if (best >= niceLength || best == maxLength)
+        return found;
+    while (candidate >= limit && maxChain-- > 0) {
         const uint8_t* there = window_.data() + candidate;
-        if (there[best.length] == here[best.length] && there[0] == here[0] && there[1] == here[1]) {
+        if (there[best] == here[best] && std::memcmp(there, here, 4) == 0) {
             const unsigned len = matchLength(there, here, maxLength);
-            if (len > best.length) {
-                best = {len, static_cast<unsigned>(cur - candidate)};
+            if (len > best) {
+                best = len;
+                out[found++] = {len, static_cast<unsigned>(cur - candidate)};
                 if (len >= niceLength || len == maxLength)
                     break;
             }
@@ -73,7 +101,7 @@ Match MatchFinder::findAndInsert(unsigned better, unsigned maxChain, unsigned ni
             break;
         candidate = next;
     }
-    return best.distance ? best : Match{};
+    return found;
 }
 
 }  // namespace kestrel::lzh

@@ -1,4 +1,10 @@
-// Sliding window with hash chains over 3-byte prefixes.
+// Sliding window with hash chains over 4-byte prefixes, plus a table of the
+// latest position of each 3-byte prefix for the shortest matches.
+//
+// Chains over three bytes grow very long in text ("the", " a ") and most of
+// their entries cannot beat a match already found; keying the chains on four
+// bytes keeps them short, while three-byte matches only pay off when near,
+// which the latest occurrence serves.
 //
 // The buffer keeps one dictionary of history behind the current position and
 // slides by a fixed step that is a multiple of every dictionary size, so the
@@ -30,33 +36,47 @@ public:
 
     // Bytes from the current position to the end of the data received so far.
     size_t lookahead() const { return end_ - pos_; }
+    // No room for more input until the position has moved on.
+    bool full() const { return end_ == window_.size(); }
     uint8_t previousByte() const { return window_[pos_ - 1]; }
+    // The current position; stays valid until the next append().
+    const uint8_t* cursor() const { return window_.data() + pos_; }
     void advance() { ++pos_; }
 
-    // Enters the current position into the chains when three bytes are there.
+    // Enters the current position into the tables when four bytes are there
+    // (a shorter tail can never start a match that a later position needs).
     void insert()
     {
-        if (lookahead() >= kMinMatch) {
-            const uint32_t h = hash(pos_);
+        if (lookahead() >= 4) {
+            const uint8_t* p = window_.data() + pos_;
+            head3_[hash3(p)] = static_cast<int32_t>(pos_);
+            const uint32_t h = hash4(p);
             prev_[pos_ & dictMask_] = head_[h];
             head_[h] = static_cast<int32_t>(pos_);
         }
     }
 
-    // Enters the current position and returns the longest earlier match that
-    // is longer than `better` (length 0 when there is none), looking at no
-    // more than maxChain candidates and stopping early at niceLength.
-    // Needs lookahead() >= kMinMatch.
-    Match findAndInsert(unsigned better, unsigned maxChain, unsigned niceLength);
+    // Enters the current position and stores every match that is longer than
+    // all nearer ones in `out`, by rising length; returns how many. Looks at
+    // no more than maxChain candidates and stops at niceLength. `out` needs
+    // room for kMaxMatch entries; needs lookahead() >= kMinMatch.
+    size_t findAllAndInsert(unsigned maxChain, unsigned niceLength, Match* out);
 
 private:
     static constexpr unsigned kHashBits = 16;
+    static constexpr unsigned kHash3Bits = 14;
     static constexpr size_t kSlide = size_t{1} << 17;
 
-    uint32_t hash(size_t at) const
+    static uint32_t hash3(const uint8_t* p)
     {
-        const uint8_t* p = window_.data() + at;
         const uint32_t v = p[0] | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16);
+        return (v * 0x9E3779B1u) >> (32 - kHash3Bits);
+    }
+
+    static uint32_t hash4(const uint8_t* p)
+    {
+        uint32_t v;
+        std::memcpy(&v, p, 4);
         return (v * 0x9E3779B1u) >> (32 - kHashBits);
     }
 
@@ -81,7 +101,8 @@ private:
     size_t dictSize_;
     size_t dictMask_;
     std::vector<uint8_t> window_;
-    std::vector<int32_t> head_;  // newest position per hash, -1 for none
+    std::vector<int32_t> head3_;  // newest position per 3-byte hash, -1 for none
+    std::vector<int32_t> head_;   // newest position per 4-byte hash, -1 for none
     std::vector<int32_t> prev_;  // next older position with the same hash
     size_t pos_ = 0;
     size_t end_ = 0;
