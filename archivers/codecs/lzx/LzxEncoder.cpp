@@ -6,6 +6,7 @@
 #include "LzxItem.h"
 #include "LzxLazyParser.h"
 #include "LzxMatchFinder.h"
+#include "LzxOptimalParser.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -13,7 +14,12 @@
 class LzxEncoder::Impl {
 public:
     Impl(int bits, bool e8)
-        : bits_(std::clamp(bits, 15, 21)), e8_(e8), finder_(bits_), blocks_(bits_), lazy_(finder_, reps_)
+        : bits_(std::clamp(bits, 15, 21)),
+          e8_(e8),
+          finder_(bits_),
+          blocks_(bits_),
+          lazy_(finder_, reps_),
+          optimal_(finder_, reps_, lzx::mainSymbols(bits_))
     {
     }
 
@@ -30,6 +36,7 @@ private:
     LzxE8Translator translator_;
     uint32_t reps_[lzx::kNumRepeats] = {1, 1, 1};
     LzxLazyParser lazy_;
+    LzxOptimalParser optimal_;
     std::vector<LzxItem> items_;
     uint64_t folderOffset_ = 0;
     bool finished_ = false;
@@ -60,7 +67,8 @@ std::vector<uint8_t> LzxEncoder::Impl::encodeFrame(const uint8_t* data, size_t s
         translator_.encodeFrame(frame, size, folderOffset_);
 
     items_.clear();
-    lazy_.parse(start, start + uint32_t(size), items_);
+    optimal_.seedCosts(blocks_.mainLengths(), blocks_.lengthLengths());
+    optimal_.parse(start, start + uint32_t(size), items_);
 
     out.reserve(size / 2 + 256);
     LzxBitWriter bits(out);

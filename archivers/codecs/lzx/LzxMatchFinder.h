@@ -9,13 +9,17 @@ struct LzxMatch {
     uint32_t distance;
 };
 
-// The folder's history window and a hash-chain index over it. Positions are
+// The folder's history window and a binary-tree index over it: one tree per
+// 4-byte hash, each ordering its positions by the bytes that follow them, so
+// a search walks straight to the longest matches; a small table remembers the
+// latest position of each 3-byte hash for short, near matches. Positions are
 // stream positions shifted by kOrigin, so that 0 never names real data and
 // ends every chain. Memory is bounded by the window: the buffer keeps at most
 // twice the window, sliding forward as frames arrive.
 class LzxMatchFinder {
 public:
     static constexpr uint32_t kOrigin = 1u << 22;
+    static constexpr int kMaxMatches = 258;
 
     explicit LzxMatchFinder(int windowBits);
 
@@ -37,7 +41,8 @@ public:
     void skipTo(uint32_t pos);
 
     // Finds matches of length >= 3 at pos, each longer than the one before,
-    // and indexes pos. Returns how many were stored in out.
+    // and indexes pos. Returns how many were stored in out (at most
+    // kMaxMatches).
     int find(uint32_t pos, uint32_t maxLength, LzxMatch* out);
 
     // Length of the match at pos against the given distance (0 if the
@@ -47,15 +52,19 @@ public:
     static uint32_t commonLength(const uint8_t* a, const uint8_t* b, uint32_t maxLength);
 
 private:
-    uint32_t hashAt(uint32_t pos) const;
+    uint32_t hash4(uint32_t pos) const;
+    uint32_t hash3(uint32_t pos) const;
     void insert(uint32_t pos);
+    template <bool kReport>
+    int walkTree(uint32_t pos, uint32_t limit, uint32_t best, LzxMatch* out);
 
     uint32_t windowSize_;
     uint32_t maxDistance_;
     uint32_t hashBits_;
     std::vector<uint8_t> buf_;
     std::vector<uint32_t> head_;
-    std::vector<uint32_t> prev_;
+    std::vector<uint32_t> head3_;
+    std::vector<uint32_t> tree_; // two children per window slot
     uint32_t base_ = kOrigin; // stream position of buf_[0]
     uint32_t end_ = kOrigin;  // one past the last byte appended
     uint32_t next_ = kOrigin; // first position not yet indexed

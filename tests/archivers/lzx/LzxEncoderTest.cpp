@@ -102,6 +102,7 @@ TEST_P(LzxWindowTest, TextRandomAndRuns)
         runs.insert(runs.end(), size_t(1 + (i * 7919) % 3000), uint8_t(i % 3 == 0 ? 0 : i));
     expectRoundTrip(runs, w);
     expectRoundTrip(std::vector<uint8_t>(100000, 0xE8), w);
+    expectRoundTrip(fragments(400000, 7), w);
 }
 
 TEST_P(LzxWindowTest, ExecutableCode)
@@ -109,9 +110,13 @@ TEST_P(LzxWindowTest, ExecutableCode)
     const int w = GetParam();
     expectRoundTrip(callHeavy(120000, 3), w);
     expectRoundTrip(callHeavy(120000, 3), w, false);
-    const auto ls = fileHead("/usr/bin/ls", 160000);
-    if (!ls.empty())
-        expectRoundTrip(ls, w);
+    // Real program code; this library's first frames once exposed a match
+    // finder fault that generated data did not.
+    for (const char* path : {"/usr/bin/ls", "/usr/lib/x86_64-linux-gnu/libstdc++.so.6"}) {
+        const auto code = fileHead(path, 200000);
+        if (!code.empty())
+            expectRoundTrip(code, w);
+    }
 }
 
 // A block repeated at exactly the largest distance the window allows, then

@@ -223,3 +223,26 @@ std::vector<uint8_t> textLike(size_t n, uint32_t seed)
     v.resize(n);
     return v;
 }
+
+std::vector<uint8_t> fragments(size_t n, uint32_t seed)
+{
+    std::mt19937 rng(seed);
+    std::vector<uint8_t> v = randomBytes(1000, seed + 1);
+    v.reserve(n + 400);
+    while (v.size() < n) {
+        if (rng() % 3 == 0) {
+            for (uint32_t k = 1 + rng() % 20; k > 0; --k)
+                v.push_back(uint8_t(rng()));
+            continue;
+        }
+        const size_t span = std::min<size_t>(v.size(), rng() % 2 ? 4000 : 300000);
+        const size_t from = v.size() - 1 - rng() % span;
+        const size_t len = 3 + (rng() % 4 == 0 ? rng() % 300 : rng() % 30);
+        for (size_t k = 0; k < len; ++k)
+            v.push_back(v[from + k]);
+        if (rng() % 3 == 0)
+            v[v.size() - 1 - rng() % len] ^= uint8_t(1 + rng() % 255);
+    }
+    v.resize(n);
+    return v;
+}

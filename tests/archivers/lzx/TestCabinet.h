@@ -28,3 +28,6 @@ std::optional<std::vector<uint8_t>> extractWithMspack(const std::vector<uint8_t>
 // Deterministic test inputs.
 std::vector<uint8_t> randomBytes(size_t n, uint32_t seed);
 std::vector<uint8_t> textLike(size_t n, uint32_t seed);
+// Copies of earlier stretches at every length and distance, some altered,
+// between short random runs: what the match finder sees in program files.
+std::vector<uint8_t> fragments(size_t n, uint32_t seed);
