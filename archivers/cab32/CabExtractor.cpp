@@ -1,0 +1,212 @@
+#include "CabExtractor.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+
+#include "Attributes.h"
+#include "CabArchive.h"
+#include "CommandLine.h"
+#include "DosTime.h"
+#include "SafePath.h"
+#include "Wildcard.h"
+
+namespace kestrel::arc::cab {
+
+namespace {
+
+std::string lastComponent(const std::string& path) {
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string parentOf(const std::string& relative) {
+    size_t slash = relative.rfind('/');
+    return slash == std::string::npos ? std::string() : relative.substr(0, slash);
+}
+
+std::string slashes(std::string s) {
+    for (char& c : s)
+        if (c == '\\') c = '/';
+    return s;
+}
+
+mode_t currentUmask() {
+    mode_t mask = umask(022);
+    umask(mask);
+    return mask;
+}
+
+bool makeDestination(const std::string& dest) {
+    std::string partial;
+    size_t pos = 0;
+    do {
+        pos = dest.find('/', pos + 1);
+        partial = dest.substr(0, pos);
+        if (!partial.empty() && ::mkdir(partial.c_str(), 0777) != 0 && errno != EEXIST) return false;
+    } while (pos != std::string::npos);
+    struct stat st{};
+    return ::stat(dest.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+}  // namespace
+
+int CabExtractor::run(const std::string& archivePath, const std::string& dest,
+                      const CabExtractOptions& options) {
+    options_ = options;
+    dest_ = SafePath::folder(dest);
+    CabArchive archive;
+    std::string message;
+    int rc = archive.open(archivePath, message);
+    if (rc != KA_OK) {
+        out_.line(message);
+        return rc;
+    }
+    archive.joinPrevious();
+    std::string missing;
+    CabArchive::AskMissing ask;
+    if (options_.askForMissing && host_.interactive()) {
+        ask = [this](const std::string& wanted) {
+            return host_.askFile("次の分割書庫を指定して下さい: " + wanted, wanted);
+        };
+    }
+    if (archive.joinNext(ask, missing) != KA_OK && options_.askForMissing) {
+        out_.line("分割書庫が見つかりません: " + missing);
+        result_.note(KA_ERR_MISSING_VOLUME);
+    }
+    if (!makeDestination(dest_)) {
+        out_.line("解凍先フォルダを作成できません: " + dest_);
+        return KA_ERR_WRITE;
+    }
+    size_t matched = 0;
+    for (mscabd_file* file : archive.files()) {
+        if (stop_) break;
+        CabEntry entry = CabEntry::from(*file);
+        if (!wanted(entry)) continue;
+        ++matched;
+        extractOne(archive, file, entry);
+    }
+    if (matched == 0) {
+        out_.line("該当するファイルがありません");
+        result_.note(KA_ERR_NO_MATCH);
+    }
+    return result_.code();
+}
+
+bool CabExtractor::wanted(const CabEntry& entry) const {
+    if (options_.patterns.empty()) return true;
+    const std::string name = entry.slashName();
+    for (const std::string& pattern : options_.patterns) {
+        if (CommandLine::isEverything(pattern) || Wildcard::match(slashes(pattern), name)) return true;
+    }
+    return false;
+}
+
+void CabExtractor::skip(const std::string& entryName, const std::string& why) {
+    out_.line("スキップ: " + entryName + " (" + why + ")");
+    result_.note(KA_WARN_SKIPPED);
+}
+
+bool CabExtractor::makeFolders(const std::string& relative, const std::string& entryName) {
+    std::string path = dest_;
+    size_t start = 0;
+    while (!relative.empty() && start <= relative.size()) {
+        size_t slash = relative.find('/', start);
+        if (slash == std::string::npos) slash = relative.size();
+        path += (path == "/" ? "" : "/") + relative.substr(start, slash - start);
+        start = slash + 1;
+        if (::mkdir(path.c_str(), 0777) == 0) continue;
+        struct stat st{};
+        if (errno != EEXIST || ::lstat(path.c_str(), &st) != 0) {
+            out_.line("フォルダを作成できません: " + path + " (" + std::strerror(errno) + ")");
+            result_.note(KA_ERR_WRITE);
+            return false;
+        }
+        if (S_ISLNK(st.st_mode)) {
+            skip(entryName, SafePath::describe(SafePath::Problem::ThroughLink));
+            return false;
+        }
+        if (!S_ISDIR(st.st_mode)) {
+            skip(entryName, "同じ名前のファイルがフォルダの位置にあります");
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CabExtractor::mayReplace(const std::string& full, const std::string& entryName) {
+    struct stat st{};
+    if (::lstat(full.c_str(), &st) != 0) return true;
+    if (S_ISDIR(st.st_mode)) {
+        skip(entryName, "同じ名前のフォルダがあります");
+        return false;
+    }
+    switch (host_.askOverwrite(full)) {
+    case Host::Overwrite::Replace: return true;
+    case Host::Overwrite::Keep: skip(entryName, "既存のファイルを残しました"); return false;
+    case Host::Overwrite::Cancel:
+        out_.line("中止しました");
+        result_.note(KA_ERR_CANCELLED);
+        stop_ = true;
+        return false;
+    }
+    return false;
+}
+
+void CabExtractor::extractOne(CabArchive& archive, mscabd_file* file, const CabEntry& entry) {
+    const std::string name = options_.keepFolders ? entry.slashName() : lastComponent(entry.slashName());
+    std::string full;
+    std::string relative;
+    SafePath::Problem problem = SafePath::join(dest_, name, full, &relative);
+    if (problem != SafePath::Problem::None) {
+        skip(entry.name, SafePath::describe(problem));
+        return;
+    }
+    if (!makeFolders(parentOf(relative), entry.name) || !mayReplace(full, entry.name)) return;
+    if (!host_.progress(entry.name, 0, entry.size)) {
+        out_.line("中止しました");
+        result_.note(KA_ERR_CANCELLED);
+        stop_ = true;
+        return;
+    }
+
+    // The data goes to a fresh hidden name beside the target and is renamed over
+    // it only when complete: a damaged entry leaves nothing, and an existing
+    // file is never half-replaced.
+    std::string temp = parentOf(full) + "/." + lastComponent(full).substr(0, 200) + ".kes-XXXXXX";
+    std::vector<char> buf(temp.begin(), temp.end());
+    buf.push_back('\0');
+    int fd = ::mkstemp(buf.data());
+    if (fd < 0) {
+        out_.line("書き込めません: " + full + " (" + std::strerror(errno) + ")");
+        result_.note(KA_ERR_WRITE);
+        return;
+    }
+    ::close(fd);
+    temp = buf.data();
+    std::string message;
+    int rc = archive.extract(file, temp, message);
+    if (rc != KA_OK) {
+        ::unlink(temp.c_str());
+        out_.line("エラー: " + entry.name + ": " + message);
+        result_.note(rc);
+        return;
+    }
+    ::chmod(temp.c_str(), Attributes::toMode(static_cast<uint8_t>(entry.attributes), false) & ~currentUmask());
+    time_t mtime = DosTime::toTimeT(entry.dosDate, entry.dosTime);
+    struct timespec times[2] = {{mtime, 0}, {mtime, 0}};
+    ::utimensat(AT_FDCWD, temp.c_str(), times, 0);
+    if (::rename(temp.c_str(), full.c_str()) != 0) {
+        ::unlink(temp.c_str());
+        out_.line("書き込めません: " + full + " (" + std::strerror(errno) + ")");
+        result_.note(KA_ERR_WRITE);
+        return;
+    }
+    out_.line("解凍: " + entry.name);
+}
+
+}  // namespace kestrel::arc::cab

@@ -1,0 +1,50 @@
+// Extracts files of a cabinet or a cabinet set into a destination folder, never
+// outside it, replacing existing files only when the user says so.
+#ifndef KESTREL_CAB_EXTRACTOR_H
+#define KESTREL_CAB_EXTRACTOR_H
+
+#include <mspack.h>
+
+#include <string>
+#include <vector>
+
+#include "CabEntry.h"
+#include "CabResult.h"
+#include "Host.h"
+#include "OutputBuffer.h"
+
+namespace kestrel::arc::cab {
+
+class CabArchive;
+
+struct CabExtractOptions {
+    bool keepFolders = true;      // recreate the stored folders (else bare names)
+    bool askForMissing = false;   // ask the user for cabinets of the set not found
+    std::vector<std::string> patterns;  // empty: every entry
+};
+
+class CabExtractor {
+public:
+    CabExtractor(Host& host, OutputBuffer& out) : host_(host), out_(out) {}
+
+    // Returns a KestrelResult.
+    int run(const std::string& archivePath, const std::string& dest, const CabExtractOptions& options);
+
+private:
+    bool wanted(const CabEntry& entry) const;
+    void extractOne(CabArchive& archive, mscabd_file* file, const CabEntry& entry);
+    bool makeFolders(const std::string& relative, const std::string& entryName);
+    bool mayReplace(const std::string& full, const std::string& entryName);
+    void skip(const std::string& entryName, const std::string& why);
+
+    Host& host_;
+    OutputBuffer& out_;
+    CabExtractOptions options_;
+    std::string dest_;
+    CabResult result_;
+    bool stop_ = false;
+};
+
+}  // namespace kestrel::arc::cab
+
+#endif

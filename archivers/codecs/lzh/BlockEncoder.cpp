@@ -1,0 +1,197 @@
+#include "BlockEncoder.h"
+
+#include "HuffmanCode.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace kestrel::lzh {
+namespace {
+
+constexpr unsigned kPreTreeCountBits = 5;
+constexpr unsigned kCharTreeCountBits = 9;
+
+// Pre-tree symbols 0..2 code runs of zero lengths in the character tree;
+// symbol t >= 3 codes the length t - 2.
+constexpr unsigned kRunOne = 0;     // a single zero
+constexpr unsigned kRunShort = 1;   // 4 bits: 3..18 zeros
+constexpr unsigned kRunLong = 2;    // 9 bits: 20..531 zeros
+
+unsigned usedCount(const uint8_t* lengths, unsigned count)
+{
+    while (count > 0 && lengths[count - 1] == 0)
+        --count;
+    return count;
+}
+
+template <typename Emit>
+void forEachZeroRunPiece(unsigned run, Emit emit)
+{
+    if (run <= 2) {
+        for (unsigned k = 0; k < run; ++k)
+            emit(kRunOne, 0u, 0u);
+    } else if (run <= 18) {
+        emit(kRunShort, 4u, run - 3);
+    } else if (run == 19) {
+        emit(kRunOne, 0u, 0u);
+        emit(kRunShort, 4u, 15u);
+    } else {
+        emit(kRunLong, 9u, run - 20);
+    }
+}
+
+// Walks the character tree lengths as the pre-tree codes them.
+template <typename Emit>
+void forEachCharLengthSymbol(const uint8_t* lengths, unsigned count, Emit emit)
+{
+    for (unsigned i = 0; i < count;) {
+        if (lengths[i] != 0) {
+            emit(lengths[i] + 2u, 0u, 0u);
+            ++i;
+            continue;
+        }
+        unsigned run = 0;
+        while (i + run < count && lengths[i + run] == 0)
+            ++run;
+        forEachZeroRunPiece(run, emit);
+        i += run;
+    }
+}
+
+unsigned singleSymbol(const uint32_t* freq, unsigned count)
+{
+    for (unsigned s = 0; s < count; ++s)
+        if (freq[s] != 0)
+            return s;
+    return 0;
+}
+
+}  // namespace
+
+BlockEncoder::BlockEncoder(unsigned dictBits, BitWriter& out)
+    : posCodes_(dictBits + 1), posBits_(dictBits == 13 ? 4 : 5), out_(out)
+{
+    codes_.reserve(kMaxBlockCodes);
+    positions_.reserve(kMaxBlockCodes);
+}
+
+void BlockEncoder::flush()
+{
+    if (codes_.empty())
+        return;
+    out_.put(16, static_cast<uint32_t>(codes_.size()));
+    charUsed_ = HuffmanCode::buildLengths(charFreq_, kCharCodes, charLen_);
+    posUsed_ = HuffmanCode::buildLengths(posFreq_, posCodes_, posLen_);
+    writeCharTree();
+    writePositionTree();
+    writeCodes();
+    codes_.clear();
+    positions_.clear();
+    std::copy(std::begin(charFreq_), std::end(charFreq_), std::begin(lastCharFreq_));
+    std::copy(std::begin(posFreq_), std::end(posFreq_), std::begin(lastPosFreq_));
+    std::fill(std::begin(charFreq_), std::end(charFreq_), 0);
+    std::fill(std::begin(posFreq_), std::end(posFreq_), 0);
+    out_.flushIfLarge();
+}
+
+void BlockEncoder::estimatePrices(uint8_t* charBits, uint8_t* positionClassBits) const
+{
+    uint32_t freq[kCharCodes];
+    for (unsigned s = 0; s < kCharCodes; ++s)
+        freq[s] = 2 * (charFreq_[s] + lastCharFreq_[s]) + 1;
+    HuffmanCode::buildLengths(freq, kCharCodes, charBits);
+    for (unsigned s = 0; s < posCodes_; ++s)
+        freq[s] = 2 * (posFreq_[s] + lastPosFreq_[s]) + 1;
+    HuffmanCode::buildLengths(freq, posCodes_, positionClassBits);
+}
+
+void BlockEncoder::countPreTreeSymbols(uint32_t* freq) const
+{
+    forEachCharLengthSymbol(charLen_, usedCount(charLen_, kCharCodes),
+                            [freq](unsigned symbol, unsigned, unsigned) { ++freq[symbol]; });
+}
+
+void BlockEncoder::writePreTree(const uint8_t* lengths, unsigned count, bool withSkip,
+                                unsigned countBits)
+{
+    const unsigned n = usedCount(lengths, count);
+    out_.put(countBits, n);
+    for (unsigned i = 0; i < n;) {
+        const unsigned len = lengths[i++];
+        if (len <= 6)
+            out_.put(3, len);
+        else
+            out_.put(len - 3, (1u << (len - 3)) - 2);  // 111, (len - 7) ones, 0
+        if (withSkip && i == 3) {
+            // Up to three zero lengths right after the third are skipped with a
+            // 2-bit count, never beyond the transmitted entries.
+            unsigned skip = 0;
+            while (skip < 3 && i + skip < n && lengths[i + skip] == 0)
+                ++skip;
+            out_.put(2, skip);
+            i += skip;
+        }
+    }
+}
+
+void BlockEncoder::writeCharTree()
+{
+    if (charUsed_ < 2) {
+        // One symbol only: empty pre-tree, then the symbol, whose code takes no bits.
+        out_.put(kPreTreeCountBits, 0);
+        out_.put(kPreTreeCountBits, 0);
+        out_.put(kCharTreeCountBits, 0);
+        out_.put(kCharTreeCountBits, singleSymbol(charFreq_, kCharCodes));
+        return;
+    }
+    HuffmanCode::assignCodes(charLen_, kCharCodes, charCode_);
+
+    uint32_t preFreq[kPreCodes] = {};
+    countPreTreeSymbols(preFreq);
+    if (HuffmanCode::buildLengths(preFreq, kPreCodes, preLen_) < 2) {
+        out_.put(kPreTreeCountBits, 0);
+        out_.put(kPreTreeCountBits, singleSymbol(preFreq, kPreCodes));
+    } else {
+        HuffmanCode::assignCodes(preLen_, kPreCodes, preCode_);
+        writePreTree(preLen_, kPreCodes, true, kPreTreeCountBits);
+    }
+
+    const unsigned n = usedCount(charLen_, kCharCodes);
+    out_.put(kCharTreeCountBits, n);
+    forEachCharLengthSymbol(charLen_, n, [this](unsigned symbol, unsigned extraBits, unsigned extra) {
+        out_.put(preLen_[symbol], preCode_[symbol]);
+        out_.put(extraBits, extra);
+    });
+}
+
+void BlockEncoder::writePositionTree()
+{
+    if (posUsed_ < 2) {
+        // No match in the block, or all at one distance class.
+        out_.put(posBits_, 0);
+        out_.put(posBits_, singleSymbol(posFreq_, posCodes_));
+        return;
+    }
+    HuffmanCode::assignCodes(posLen_, posCodes_, posCode_);
+    writePreTree(posLen_, posCodes_, false, posBits_);
+}
+
+void BlockEncoder::writeCodes()
+{
+    const size_t count = codes_.size();
+    for (size_t i = 0; i < count; ++i) {
+        const unsigned c = codes_[i];
+        out_.put(charLen_[c], charCode_[c]);
+        if (c < 256)
+            continue;
+        const unsigned p = positions_[i];
+        const unsigned k = positionClass(p);
+        out_.put(posLen_[k], posCode_[k]);
+        if (k >= 2)
+            out_.put(k - 1, p);  // the low k - 1 bits; the top bit is implied by the class
+        if ((i & 0x3fff) == 0)
+            out_.flushIfLarge();
+    }
+}
+
+}  // namespace kestrel::lzh

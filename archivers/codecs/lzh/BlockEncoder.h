@@ -1,0 +1,95 @@
+// Gathers literals and matches and writes them as static Huffman blocks:
+// a 16-bit code count, the pre-tree, the character/length tree, the
+// position tree, then the codes themselves.
+#pragma once
+
+#include "BitWriter.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace kestrel::lzh {
+
+class BlockEncoder {
+public:
+    static constexpr unsigned kCharCodes = 510;   // 256 literals + lengths 3..256
+    static constexpr unsigned kPreCodes = 19;
+    static constexpr unsigned kMinMatch = 3;
+    static constexpr unsigned kMaxMatch = 256;
+    static constexpr size_t kMaxBlockCodes = 65535;  // the count field is 16 bits
+
+    // dictBits: 13, 15 or 16; the position alphabet has dictBits + 1 classes.
+    BlockEncoder(unsigned dictBits, BitWriter& out);
+
+    void literal(uint8_t byte)
+    {
+        ++charFreq_[byte];
+        codes_.push_back(byte);
+        positions_.push_back(0);
+        if (codes_.size() == blockLimit_)
+            flush();
+    }
+
+    // length in [3, 256], distance in [1, 2^dictBits].
+    void match(unsigned length, unsigned distance)
+    {
+        const unsigned code = length - kMinMatch + 256;
+        const unsigned p = distance - 1;
+        ++charFreq_[code];
+        ++posFreq_[positionClass(p)];
+        codes_.push_back(static_cast<uint16_t>(code));
+        positions_.push_back(static_cast<uint16_t>(p));
+        if (codes_.size() == blockLimit_)
+            flush();
+    }
+
+    // Writes the pending codes as one block; nothing when none are pending.
+    void flush();
+
+    size_t pendingCodes() const { return codes_.size(); }
+
+    // Estimated bits per character/length symbol and per position class
+    // (without its extra bits), from the codes of this block and the last.
+    // Symbols not seen lately still get a finite, long code.
+    void estimatePrices(uint8_t* charBits, uint8_t* positionClassBits) const;
+
+    // Bit length of p: the position tree symbol for distance p + 1.
+    static unsigned positionClass(unsigned p)
+    {
+        return p == 0 ? 0 : 32 - static_cast<unsigned>(__builtin_clz(p));
+    }
+
+private:
+    void writePreTree(const uint8_t* lengths, unsigned count, bool withSkip, unsigned countBits);
+    void writeCharTree();
+    void writePositionTree();
+    void writeCodes();
+    void countPreTreeSymbols(uint32_t* freq) const;
+
+    unsigned posCodes_;
+    unsigned posBits_;
+    BitWriter& out_;
+    // Shorter blocks than the format allows: trees fitted to a few thousand
+    // codes follow changes in the data (code and tables inside an
+    // executable, say) at a cost of some dozens of bytes per block.
+    size_t blockLimit_ = 8192;
+
+    std::vector<uint16_t> codes_;
+    std::vector<uint16_t> positions_;
+    uint32_t charFreq_[kCharCodes] = {};
+    uint32_t posFreq_[17] = {};
+    uint32_t lastCharFreq_[kCharCodes] = {};
+    uint32_t lastPosFreq_[17] = {};
+
+    uint8_t charLen_[kCharCodes] = {};
+    uint16_t charCode_[kCharCodes] = {};
+    uint8_t preLen_[kPreCodes] = {};
+    uint16_t preCode_[kPreCodes] = {};
+    uint8_t posLen_[17] = {};
+    uint16_t posCode_[17] = {};
+    size_t charUsed_ = 0;
+    size_t posUsed_ = 0;
+};
+
+}  // namespace kestrel::lzh

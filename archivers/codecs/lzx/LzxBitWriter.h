@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+// LZX bit packing: fields go most significant bit first into 16-bit words,
+// and each word is stored little-endian.
+class LzxBitWriter {
+public:
+    explicit LzxBitWriter(std::vector<uint8_t>& out) : out_(out) {}
+
+    // Appends the low `bits` bits of value (bits <= 32).
+    void put(uint32_t value, int bits)
+    {
+        if (bits == 0)
+            return;
+        acc_ = (acc_ << bits) | (value & (bits == 32 ? 0xFFFFFFFFu : ((1u << bits) - 1)));
+        count_ += bits;
+        while (count_ >= 16) {
+            count_ -= 16;
+            const uint16_t word = uint16_t(acc_ >> count_);
+            out_.push_back(uint8_t(word));
+            out_.push_back(uint8_t(word >> 8));
+        }
+    }
+
+    // Pads with zero bits to the next 16-bit boundary (nothing if aligned).
+    void alignTo16()
+    {
+        if (count_ != 0)
+            put(0, 16 - count_);
+    }
+
+private:
+    std::vector<uint8_t>& out_;
+    uint64_t acc_ = 0;
+    int count_ = 0;
+};

@@ -1,0 +1,96 @@
+#include "LzxEncoder.h"
+
+#include "LzxBitWriter.h"
+#include "LzxBlockWriter.h"
+#include "LzxE8Translator.h"
+#include "LzxItem.h"
+#include "LzxLazyParser.h"
+#include "LzxMatchFinder.h"
+#include "LzxOptimalParser.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+class LzxEncoder::Impl {
+public:
+    Impl(int bits, bool e8)
+        : bits_(std::clamp(bits, 15, 21)),
+          e8_(e8),
+          finder_(bits_),
+          blocks_(bits_),
+          lazy_(finder_, reps_),
+          optimal_(finder_, reps_, lzx::mainSymbols(bits_))
+    {
+    }
+
+    std::vector<uint8_t> encodeFrame(const uint8_t* data, size_t size, bool lastFrame);
+
+    int bits_;
+    bool e8_;
+
+private:
+    void writeStreamHeader(LzxBitWriter& out) const;
+
+    LzxMatchFinder finder_;
+    LzxBlockWriter blocks_;
+    LzxE8Translator translator_;
+    uint32_t reps_[lzx::kNumRepeats] = {1, 1, 1};
+    LzxLazyParser lazy_;
+    LzxOptimalParser optimal_;
+    std::vector<LzxItem> items_;
+    uint64_t folderOffset_ = 0;
+    bool finished_ = false;
+};
+
+void LzxEncoder::Impl::writeStreamHeader(LzxBitWriter& out) const
+{
+    out.put(e8_ ? 1 : 0, 1);
+    if (e8_) {
+        out.put(translator_.translationSize() >> 16, 16);
+        out.put(translator_.translationSize() & 0xFFFF, 16);
+    }
+}
+
+std::vector<uint8_t> LzxEncoder::Impl::encodeFrame(const uint8_t* data, size_t size, bool lastFrame)
+{
+    if (finished_)
+        throw std::logic_error("LZX frame after the last frame of the folder");
+    if (size > kFrameSize || (size < kFrameSize && size != 0 && !lastFrame))
+        throw std::logic_error("LZX frame of a wrong size");
+    std::vector<uint8_t> out;
+    if (size == 0)
+        return out;
+
+    const uint32_t start = finder_.end();
+    uint8_t* frame = finder_.append(data, size);
+    if (e8_)
+        translator_.encodeFrame(frame, size, folderOffset_);
+
+    items_.clear();
+    optimal_.seedCosts(blocks_.mainLengths(), blocks_.lengthLengths());
+    optimal_.parse(start, start + uint32_t(size), items_);
+
+    out.reserve(size / 2 + 256);
+    LzxBitWriter bits(out);
+    if (folderOffset_ == 0)
+        writeStreamHeader(bits);
+    blocks_.write(bits, items_, uint32_t(size));
+    bits.alignTo16();
+
+    folderOffset_ += size;
+    finished_ = lastFrame;
+    return out;
+}
+
+LzxEncoder::LzxEncoder(int windowBits, bool e8) : impl_(std::make_unique<Impl>(windowBits, e8)) {}
+
+LzxEncoder::~LzxEncoder() = default;
+
+std::vector<uint8_t> LzxEncoder::encodeFrame(const uint8_t* data, size_t size, bool lastFrame)
+{
+    return impl_->encodeFrame(data, size, lastFrame);
+}
+
+int LzxEncoder::windowBits() const { return impl_->bits_; }
+
+uint16_t LzxEncoder::folderCompressionType() const { return uint16_t(0x0003 | (impl_->bits_ << 8)); }

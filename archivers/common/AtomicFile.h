@@ -1,0 +1,63 @@
+// Writing a file through a temporary name in the same folder, renamed into place
+// only on success, so that a failure never leaves a torn or half-written file and
+// never harms the file being replaced.
+#ifndef KESTREL_ARC_ATOMIC_FILE_H
+#define KESTREL_ARC_ATOMIC_FILE_H
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kestrel::arc {
+
+class AtomicFile {
+public:
+    // Nothing is created until open().
+    explicit AtomicFile(std::string finalPath);
+    ~AtomicFile();  // removes the temporary file unless committed
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    // Creates the temporary file next to the final path. False, with errno set,
+    // when the folder cannot take it.
+    bool open();
+    bool write(const void* data, size_t size);
+    // Overwrites bytes already written at `offset` (a header whose sizes are only
+    // known after its data); the range must lie inside what was written.
+    bool patch(uint64_t offset, const void* data, size_t size);
+    // Drops everything after the first `size` bytes; writing goes on from there.
+    bool truncate(uint64_t size);
+    // The permissions the file gets on commit. By default: those of the file being
+    // replaced, else 0666 less the umask.
+    void setMode(mode_t mode);
+    // Whether commit() flushes the data to the disk before the rename (default on).
+    void setSync(bool sync) { sync_ = sync; }
+    // Flushes, closes and renames into place. False (temporary removed) on any error.
+    bool commit();
+    // Removes the temporary file now.
+    void discard();
+
+    const std::string& finalPath() const { return finalPath_; }
+    const std::string& temporaryPath() const { return tempPath_; }
+    uint64_t bytesWritten() const { return written_; }
+
+private:
+    bool flushBuffer();
+
+    std::string finalPath_;
+    std::string tempPath_;
+    int fd_ = -1;
+    bool committed_ = false;
+    bool failed_ = false;
+    bool sync_ = true;
+    bool haveMode_ = false;
+    mode_t mode_ = 0;
+    uint64_t written_ = 0;
+    std::vector<uint8_t> buffer_;
+};
+
+}  // namespace kestrel::arc
+
+#endif

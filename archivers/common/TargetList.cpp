@@ -1,0 +1,137 @@
+#include "TargetList.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <set>
+
+#include "Wildcard.h"
+
+namespace kestrel::arc {
+
+namespace {
+
+struct Walker {
+    std::string base;  // without trailing '/', empty when none
+    TargetList::Options options;
+    std::vector<Target>& out;
+    std::vector<std::string>& problems;
+    std::set<std::string> seen;
+
+    std::string storedNameFor(const std::string& diskPath) const {
+        if (!options.keepPaths) {
+            size_t slash = diskPath.rfind('/');
+            return slash == std::string::npos ? diskPath : diskPath.substr(slash + 1);
+        }
+        if (!base.empty() && diskPath.size() > base.size() + 1 &&
+            diskPath.compare(0, base.size(), base) == 0 && diskPath[base.size()] == '/')
+            return diskPath.substr(base.size() + 1);
+        size_t start = diskPath.find_first_not_of('/');
+        std::string name = start == std::string::npos ? "" : diskPath.substr(start);
+        while (name.rfind("./", 0) == 0) name = name.substr(2);
+        return name;
+    }
+
+    void add(const std::string& diskPath, bool isDirectory) {
+        std::string stored = storedNameFor(diskPath);
+        if (stored.empty() || stored == ".") return;
+        // Without stored paths a folder entry would only be a lone name: leave it out.
+        if (isDirectory && !options.keepPaths) return;
+        if (!seen.insert(stored).second) return;
+        out.push_back(Target{diskPath, stored, isDirectory});
+    }
+
+    static std::vector<std::string> sortedNames(const std::string& dir, bool& ok) {
+        std::vector<std::string> names;
+        DIR* d = opendir(dir.c_str());
+        ok = d != nullptr;
+        if (!d) return names;
+        while (dirent* e = readdir(d)) {
+            std::string n = e->d_name;
+            if (n != "." && n != "..") names.push_back(n);
+        }
+        closedir(d);
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    // The entries of folder `dir` whose names match `pattern`.
+    void walk(const std::string& dir, const std::string& pattern) {
+        bool ok;
+        std::vector<std::string> names = sortedNames(dir, ok);
+        if (!ok) {
+            problems.push_back(dir + ": フォルダを読めません");
+            return;
+        }
+        for (const std::string& name : names) {
+            std::string path = (dir == "/" ? "" : dir) + "/" + name;
+            struct stat st;
+            if (stat(path.c_str(), &st) != 0) {
+                problems.push_back(path + ": 読めません");
+                continue;
+            }
+            struct stat lst;
+            bool isLink = lstat(path.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode);
+            if (S_ISDIR(st.st_mode)) {
+                if (!options.recurse || isLink) continue;
+                add(path, true);
+                walk(path, pattern);
+            } else if (S_ISREG(st.st_mode)) {
+                if (Wildcard::match(pattern, name)) add(path, false);
+            } else {
+                problems.push_back(path + ": 特殊なファイルは格納しません");
+            }
+        }
+    }
+
+    void target(std::string t) {
+        for (char& c : t)
+            if (c == '\\') c = '/';
+        std::string path = t;
+        if (path.empty() || path[0] != '/') path = (base.empty() ? "." : base) + "/" + path;
+        // A wildcard in the last component: the folder before it, filtered.
+        size_t slash = path.rfind('/');
+        std::string last = path.substr(slash + 1);
+        std::string dir = slash == 0 ? "/" : path.substr(0, slash);
+        if (last.find_first_of("*?") != std::string::npos) {
+            struct stat st;
+            if (stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+                problems.push_back(t + ": フォルダがありません");
+                return;
+            }
+            walk(dir, last);
+            return;
+        }
+        while (path.size() > 1 && path.back() == '/') path.pop_back();
+        struct stat st;
+        if (stat(path.c_str(), &st) != 0) {
+            problems.push_back(t + ": 見つかりません");
+            return;
+        }
+        if (S_ISDIR(st.st_mode)) {
+            add(path, true);
+            walk(path, "*");
+        } else if (S_ISREG(st.st_mode)) {
+            add(path, false);
+        } else {
+            problems.push_back(t + ": 特殊なファイルは格納しません");
+        }
+    }
+};
+
+}  // namespace
+
+void TargetList::expand(const std::string& base, const std::vector<std::string>& targets,
+                        const Options& options, std::vector<Target>& out,
+                        std::vector<std::string>& problems) {
+    std::string cleanBase = base;
+    for (char& c : cleanBase)
+        if (c == '\\') c = '/';
+    while (cleanBase.size() > 1 && cleanBase.back() == '/') cleanBase.pop_back();
+    Walker walker{cleanBase, options, out, problems, {}};
+    for (const Target& t : out) walker.seen.insert(t.storedName);
+    for (const std::string& t : targets) walker.target(t);
+}
+
+}  // namespace kestrel::arc

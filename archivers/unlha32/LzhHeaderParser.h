@@ -1,0 +1,36 @@
+// Reading one LZH entry header (levels 0 to 3) with every length bounded: a
+// hostile header can make the parser fail, never read past the archive or loop.
+#ifndef KESTREL_LZH_HEADER_PARSER_H
+#define KESTREL_LZH_HEADER_PARSER_H
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "LzhEntry.h"
+
+namespace kestrel::lzh {
+
+class LzhHeaderParser {
+public:
+    // Reads exactly `size` bytes at `offset` of the archive file; false past its end.
+    using ReadAt = std::function<bool(uint64_t offset, uint8_t* buffer, size_t size)>;
+
+    enum class Outcome { Entry, End, Bad };
+
+    // Parses the header at `offset`; `end` is where the archive data stops. On Bad,
+    // `problem` says why. The entry's data range is checked against `end`.
+    static Outcome parse(const ReadAt& read, uint64_t offset, uint64_t end, LzhEntry& entry,
+                         std::string& problem);
+
+    // Whether the bytes at `header` (at least 22) look like the start of a header:
+    // a known method id and level. Used to find an archive behind a program stub.
+    static bool looksLikeHeader(const uint8_t* header);
+
+    // Fills name, isDirectory, isSymlink and linkTarget from storedPath and method.
+    static void decodeName(LzhEntry& entry);
+};
+
+}  // namespace kestrel::lzh
+
+#endif

@@ -1,0 +1,126 @@
+// The C entry points of libunlha32.
+//
+// Commands (the first word of the line) and what their options mean:
+//
+//   a [-x1] [-r2] [-a2] [-jm2|-jm3|-jm4] "ARCHIVE" ["BASE/"] "TARGET"... | "@LIST"
+//       Create ARCHIVE or add to it; an entry with the same stored name is
+//       replaced where it stands. A target is a file, or a folder followed by a
+//       wildcard ("docs/*.*": its files). Relative targets are taken from BASE.
+//       -x1  store each path relative to BASE (no BASE: the full path without '/')
+//            instead of the bare file name
+//       -r2  descend into folders, storing them as -lhd- entries
+//       -a2  store DOS attribute bits and Unix permissions
+//       -jm2 / -jm3 / -jm4  compress with -lh5- / -lh6- / -lh7- (default -lh5-)
+//       Entries that would not get smaller are stored as -lh0-.
+//   x [-a1] [-m0] [-x1] "ARCHIVE" "DEST/" ["*.*" | "ENTRY"... | "@LIST"]
+//       Extract into DEST with the stored folders (-x1 changes nothing here).
+//   e [-a1] [-m0] "ARCHIVE" "DEST/" [...]
+//       Extract every file straight into DEST, without the stored folders.
+//       -a1  restore stored permissions (times are always restored)
+//       -m0  no progress reports (the overwrite question is still asked)
+//   d [-jyd-] "ARCHIVE" "ENTRY"... | "@LIST"
+//       Delete entries. -jyd-: delete without asking (the library never asks).
+//   n "ARCHIVE" "ENTRY"
+//       Rename ENTRY to the name the host gives (askText; default the old name;
+//       empty or cancel changes nothing). A folder's entries move with it.
+//   s [-a1] [-m0] [-x1] [-gwj1] "ARCHIVE" "DEST/" ["*.*" | "ENTRY"... | "@LIST"]
+//       Write DEST/<archive stem>.run, a self-extracting program with the chosen
+//       entries. -x1 it extracts with folders, -a1 it restores permissions,
+//       -m0 it reports only problems, -gwj1 (program for this desktop, Japanese
+//       messages) is what it always is.
+//
+// Archives are rewritten through a temporary file renamed into place, so a failed
+// a, d or n leaves the archive as it was.
+#include <memory>
+#include <mutex>
+#include <new>
+#include <set>
+
+#include "ArchiverApi.h"
+#include "CommandContext.h"
+#include "CommandLine.h"
+#include "LzhAddCommand.h"
+#include "LzhDeleteCommand.h"
+#include "LzhExtractCommand.h"
+#include "LzhFinder.h"
+#include "LzhRenameCommand.h"
+#include "LzhSfxCommand.h"
+
+using namespace kestrel;
+
+namespace {
+
+int dispatch(const arc::CommandLine& line, lzh::CommandContext& ctx) {
+    const std::string& command = line.command();
+    if (command == "a") return lzh::LzhAddCommand::run(line, ctx);
+    if (command == "x") return lzh::LzhExtractCommand::run(line, ctx, true);
+    if (command == "e") return lzh::LzhExtractCommand::run(line, ctx, false);
+    if (command == "d") return lzh::LzhDeleteCommand::run(line, ctx);
+    if (command == "n") return lzh::LzhRenameCommand::run(line, ctx);
+    if (command == "s") return lzh::LzhSfxCommand::run(line, ctx);
+    return ctx.fail(KA_ERR_USAGE, "不明なコマンドです: " + command);
+}
+
+// Handles given out and not yet closed: a stale or foreign pointer is refused
+// instead of being used.
+std::mutex handlesLock;
+std::set<lzh::LzhFinder*> handles;
+
+lzh::LzhFinder* liveHandle(void* archive) {
+    std::lock_guard<std::mutex> lock(handlesLock);
+    auto* finder = static_cast<lzh::LzhFinder*>(archive);
+    return handles.count(finder) ? finder : nullptr;
+}
+
+}  // namespace
+
+extern "C" __attribute__((visibility("default"))) int Unlha(void* window, const char* commandLine,
+                                                            char* output, unsigned long outputSize) {
+    lzh::CommandContext ctx(window, output, outputSize);
+    try {
+        if (!commandLine) return ctx.fail(KA_ERR_USAGE, "コマンドラインがありません");
+        std::string error;
+        auto line = arc::CommandLine::parse(commandLine, &error);
+        if (!line) return ctx.fail(KA_ERR_USAGE, error);
+        return dispatch(*line, ctx);
+    } catch (const std::bad_alloc&) {
+        return ctx.fail(KA_ERR_MEMORY, "メモリが足りません");
+    } catch (...) {
+        return ctx.fail(KA_ERR_DAMAGED, "予期しないエラーが起きました");
+    }
+}
+
+extern "C" __attribute__((visibility("default"))) void* UnlhaOpenArchive(void*, const char* archivePath,
+                                                                         unsigned long) {
+    if (!archivePath) return nullptr;
+    try {
+        auto finder = std::make_unique<lzh::LzhFinder>();
+        if (!finder->open(archivePath)) return nullptr;
+        std::lock_guard<std::mutex> lock(handlesLock);
+        handles.insert(finder.get());
+        return finder.release();
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+extern "C" __attribute__((visibility("default"))) int UnlhaFindFirst(void* archive, const char* wildName,
+                                                                     EntryInfo* entry) {
+    lzh::LzhFinder* finder = liveHandle(archive);
+    if (!finder || !entry) return -1;
+    return finder->findFirst(wildName, entry);
+}
+
+extern "C" __attribute__((visibility("default"))) int UnlhaFindNext(void* archive, EntryInfo* entry) {
+    lzh::LzhFinder* finder = liveHandle(archive);
+    if (!finder || !entry) return -1;
+    return finder->findNext(entry);
+}
+
+extern "C" __attribute__((visibility("default"))) int UnlhaCloseArchive(void* archive) {
+    std::lock_guard<std::mutex> lock(handlesLock);
+    auto* finder = static_cast<lzh::LzhFinder*>(archive);
+    if (!handles.erase(finder)) return -1;
+    delete finder;
+    return 0;
+}

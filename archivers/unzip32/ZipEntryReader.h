@@ -1,0 +1,54 @@
+// Decoding one entry's data with every check a hostile archive calls for: the bytes
+// are bounded by the declared size (a larger stream is a lie, not a reason to write
+// more), and both the length and the CRC-32 must match at the end.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "ZipEntry.h"
+
+struct zip;
+struct zip_file;
+
+namespace kestrel::zip {
+
+class ZipEntryReader {
+public:
+    enum class Status {
+        Ok,
+        NeedPassword,   // encrypted and no password given
+        WrongPassword,  // the password check failed (or the data did not decrypt)
+        Unsupported,    // compression or encryption method libzip cannot decode here
+        Damaged,        // data error, CRC or length mismatch, truncation
+        Stopped,        // the sink asked to stop
+    };
+    // Receives the decoded data in order; returns false to stop.
+    using Sink = std::function<bool(const uint8_t* data, size_t size)>;
+
+    ZipEntryReader(struct zip* archive, const ZipEntry& entry);
+    ~ZipEntryReader();
+    ZipEntryReader(const ZipEntryReader&) = delete;
+    ZipEntryReader& operator=(const ZipEntryReader&) = delete;
+
+    // Opens the entry; `password` is used only for encrypted entries.
+    Status open(const char* password);
+    // Streams the whole entry into `sink` and checks it.
+    Status copyTo(const Sink& sink);
+
+    // libzip's words for the last failure, for the report.
+    const std::string& detail() const { return detail_; }
+    uint64_t bytesRead() const { return total_; }
+
+private:
+    Status fail(Status status, const char* fallback);
+
+    struct zip* archive_;
+    const ZipEntry& entry_;
+    struct zip_file* file_ = nullptr;
+    uint64_t total_ = 0;
+    std::string detail_;
+};
+
+}  // namespace kestrel::zip

@@ -1,0 +1,197 @@
+// The C entry points end to end: create, list, extract, sets, options, and the
+// answers a host gives (or the safe ones without a host).
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "CabTestSupport.h"
+#include "DosTime.h"
+
+using cabtest::CabRun;
+using cabtest::runCab;
+using cabtest::TempDir;
+
+namespace {
+
+struct Listed {
+    std::string name, attribute, method;
+    int32_t size;
+    uint16_t date, time;
+};
+
+std::vector<Listed> list(const std::string& archive, const char* pattern = "*.*") {
+    std::vector<Listed> out;
+    void* h = CabOpenArchive(nullptr, archive.c_str(), 0);
+    if (!h) return out;
+    EntryInfo e{};
+    for (int rc = CabFindFirst(h, pattern, &e); rc == 0; rc = CabFindNext(h, &e))
+        out.push_back({e.name, e.attribute, e.method, e.originalSize, e.dosDate, e.dosTime});
+    EXPECT_EQ(CabCloseArchive(h), 0);
+    return out;
+}
+
+// A small tree: plain, empty, nested, Japanese, hidden and read-only files.
+void makeTree(const TempDir& dir) {
+    cabtest::writeFile(dir / "src/a.txt", cabtest::sampleData(70000, 1, true));
+    cabtest::writeFile(dir / "src/empty.txt", "");
+    cabtest::writeFile(dir / "src/sub/b.bin", cabtest::sampleData(5000, 2, false));
+    cabtest::writeFile(dir / "src/日本語.txt", "こんにちは");
+    cabtest::writeFile(dir / "src/.hidden", "h");
+    cabtest::writeFile(dir / "src/ro.txt", "read only");
+    ::chmod((dir / "src/ro.txt").c_str(), 0444);
+}
+
+std::string q(const std::string& s) { return "\"" + s + "\""; }
+
+}  // namespace
+
+TEST(CabCommand, CreateListAndExtractATree) {
+    TempDir dir;
+    makeTree(dir);
+    CabRun made = runCab("-a -r -mz " + q(dir / "t.cab") + " " + q(dir / "src/") + " \"*.*\"");
+    ASSERT_EQ(made.result, KA_OK) << made.output;
+    EXPECT_NE(made.output.find("t.cab"), std::string::npos);
+
+    auto entries = list(dir / "t.cab");
+    ASSERT_EQ(entries.size(), 6u);
+    std::map<std::string, Listed> byName;
+    for (const auto& e : entries) byName[e.name] = e;
+    ASSERT_TRUE(byName.count("sub\\b.bin"));
+    EXPECT_EQ(byName["sub\\b.bin"].size, 5000);
+    EXPECT_EQ(byName["sub\\b.bin"].method, "MSZIP");
+    EXPECT_EQ(byName["a.txt"].attribute, "---A");
+    EXPECT_EQ(byName["ro.txt"].attribute, "R--A");
+    EXPECT_EQ(byName[".hidden"].attribute, "-H-A");
+    EXPECT_TRUE(byName.count("日本語.txt"));
+    struct stat st{};
+    ::stat((dir / "src/a.txt").c_str(), &st);
+    auto dos = kestrel::arc::DosTime::fromTimeT(st.st_mtime);
+    EXPECT_EQ(byName["a.txt"].date, dos.date);
+    EXPECT_EQ(byName["a.txt"].time, dos.time);
+    EXPECT_EQ(list(dir / "t.cab", "sub\\*").size(), 1u);
+
+    CabRun out = runCab("-x " + q(dir / "t.cab") + " " + q(dir / "out/") + " \"*.*\"");
+    ASSERT_EQ(out.result, KA_OK) << out.output;
+    for (const char* name : {"a.txt", "empty.txt", "sub/b.bin", "日本語.txt", ".hidden", "ro.txt"})
+        EXPECT_EQ(cabtest::readFile(dir / ("out/" + std::string(name))), cabtest::readFile(dir / ("src/" + std::string(name))))
+            << name;
+    ::stat((dir / "out/ro.txt").c_str(), &st);
+    EXPECT_EQ(st.st_mode & 0222, 0u) << "read-only attribute not restored";
+
+    CabRun flat = runCab("-x -j " + q(dir / "t.cab") + " " + q(dir / "flat/") + " " + q("sub\\b.bin"));
+    ASSERT_EQ(flat.result, KA_OK) << flat.output;
+    EXPECT_EQ(dir.files().end() != std::find(dir.files().begin(), dir.files().end(), "flat/b.bin"), true);
+    EXPECT_FALSE(cabtest::exists(dir / "flat/a.txt"));
+}
+
+TEST(CabCommand, TargetsBaseFoldersAndRecursion) {
+    TempDir dir;
+    makeTree(dir);
+    // Without -r only the folder's own files; without a base the full path minus "/".
+    ASSERT_EQ(runCab("-a " + q(dir / "n.cab") + " " + q(dir / "src/*.*")).result, KA_OK);
+    auto entries = list(dir / "n.cab");
+    EXPECT_EQ(entries.size(), 5u);
+    std::string prefix = (dir / "src/").substr(1);
+    for (char& c : prefix)
+        if (c == '/') c = '\\';
+    for (const auto& e : entries) EXPECT_EQ(e.name.rfind(prefix, 0), 0u) << e.name;
+
+    // A list file of targets, relative to the base.
+    cabtest::writeFile(dir / "list.txt", "\"a.txt\"\r\n\"sub/*.*\"\r\n");
+    CabRun r = runCab("-a -r -ml:18 " + q(dir / "l.cab") + " " + q(dir / "src/") + " " + q("@" + (dir / "list.txt")));
+    ASSERT_EQ(r.result, KA_OK) << r.output;
+    entries = list(dir / "l.cab");
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].method, "LZX:18");
+}
+
+TEST(CabCommand, BadOptionsAreRefusedWithoutWriting) {
+    TempDir dir;
+    makeTree(dir);
+    for (const std::string opts : {"-ml:22", "-ml:x", "-v:abc", "-v:0"}) {
+        CabRun r = runCab("-a -r " + opts + " " + q(dir / "bad.cab") + " " + q(dir / "src/") + " \"*.*\"");
+        EXPECT_EQ(r.result, KA_ERR_USAGE) << opts;
+        EXPECT_FALSE(r.output.empty());
+    }
+    EXPECT_EQ(runCab("-v:1 " + q(dir / "bad.cab")).result, KA_ERR_USAGE);
+    EXPECT_EQ(runCab("-a -r " + q(dir / "bad.cab") + " " + q(dir / "src/") + " \"nothing*\"").result,
+              KA_ERR_NO_MATCH);
+    EXPECT_EQ(runCab("-a \"unbalanced").result, KA_ERR_USAGE);
+    EXPECT_FALSE(cabtest::exists(dir / "bad.cab"));
+    // A report longer than the buffer is cut and still terminated.
+    CabRun tiny = runCab("-x " + q(dir / "missing.cab") + " " + q(dir / "o/"), nullptr, 8);
+    EXPECT_EQ(tiny.result, KA_ERR_OPEN);
+    EXPECT_LT(tiny.output.size(), 8u);
+}
+
+TEST(CabCommand, ExistingFilesNeedTheHostsYes) {
+    TempDir dir;
+    makeTree(dir);
+    ASSERT_EQ(runCab("-a -r " + q(dir / "t.cab") + " " + q(dir / "src/") + " \"a.txt\"").result, KA_OK);
+    cabtest::writeFile(dir / "out/a.txt", "mine");
+    CabRun kept = runCab("-x " + q(dir / "t.cab") + " " + q(dir / "out/") + " \"*.*\"");
+    EXPECT_EQ(kept.result, KA_WARN_SKIPPED);
+    EXPECT_NE(kept.output.find("a.txt"), std::string::npos);
+    EXPECT_EQ(cabtest::readFile(dir / "out/a.txt"), "mine");
+
+    cabtest::ScriptedHost no, yes, cancel;
+    no.yesNoAnswers = {KH_NO};
+    EXPECT_EQ(runCab("-x " + q(dir / "t.cab") + " " + q(dir / "out/"), no.handle()).result, KA_WARN_SKIPPED);
+    EXPECT_EQ(no.questions.size(), 1u);
+    cancel.yesNoAnswers = {KH_CANCEL};
+    EXPECT_EQ(runCab("-x " + q(dir / "t.cab") + " " + q(dir / "out/"), cancel.handle()).result, KA_ERR_CANCELLED);
+    EXPECT_EQ(cabtest::readFile(dir / "out/a.txt"), "mine");
+    yes.yesNoAnswers = {KH_YES};
+    EXPECT_EQ(runCab("-x " + q(dir / "t.cab") + " " + q(dir / "out/"), yes.handle()).result, KA_OK);
+    EXPECT_EQ(cabtest::readFile(dir / "out/a.txt"), cabtest::readFile(dir / "src/a.txt"));
+    EXPECT_EQ(dir.files().size(), 8u) << "temporary files left behind";
+}
+
+TEST(CabCommand, SetsAreWrittenListedAndExtractedWhole) {
+    TempDir dir;
+    makeTree(dir);
+    CabRun made = runCab("-a -r -v:4 " + q(dir / "set.cab") + " " + q(dir / "src/") + " \"*.*\"");
+    ASSERT_EQ(made.result, KA_OK) << made.output;
+    EXPECT_FALSE(cabtest::exists(dir / "set.cab"));
+    ASSERT_TRUE(cabtest::exists(dir / "set3.cab"));
+    EXPECT_EQ(list(dir / "set1.cab").size(), 6u);
+    EXPECT_EQ(list(dir / "set2.cab").size(), 6u) << "a middle cabinet lists its whole set";
+
+    // Names are matched without regard to case, as the set's DOS names are.
+    ASSERT_EQ(::rename((dir / "set2.cab").c_str(), (dir / "SET2.CAB").c_str()), 0);
+    CabRun all = runCab("-x -k " + q(dir / "set1.cab") + " " + q(dir / "out/") + " \"*.*\"");
+    ASSERT_EQ(all.result, KA_OK) << all.output;
+    EXPECT_EQ(cabtest::readFile(dir / "out/a.txt"), cabtest::readFile(dir / "src/a.txt"));
+    EXPECT_EQ(cabtest::readFile(dir / "out/sub/b.bin"), cabtest::readFile(dir / "src/sub/b.bin"));
+}
+
+TEST(CabCommand, AMissingCabinetIsNamedOrAskedFor) {
+    TempDir dir;
+    makeTree(dir);
+    ASSERT_EQ(runCab("-a -r -v:4 " + q(dir / "set.cab") + " " + q(dir / "src/") + " \"*.*\"").result, KA_OK);
+    ::mkdir((dir / "elsewhere").c_str(), 0777);
+    ASSERT_EQ(::rename((dir / "set2.cab").c_str(), (dir / "elsewhere/disk2.cab").c_str()), 0);
+
+    CabRun alone = runCab("-x -k " + q(dir / "set1.cab") + " " + q(dir / "out/") + " \"*.*\"");
+    EXPECT_EQ(alone.result, KA_ERR_MISSING_VOLUME);
+    EXPECT_NE(alone.output.find("set2.cab"), std::string::npos) << alone.output;
+    EXPECT_FALSE(cabtest::exists(dir / "out/sub/b.bin")) << "a file needing the missing cabinet";
+
+    cabtest::ScriptedHost host;
+    host.files["set2.cab"] = dir / "elsewhere/disk2.cab";
+    CabRun asked = runCab("-x -k " + q(dir / "set1.cab") + " " + q(dir / "out2/") + " \"*.*\"", host.handle());
+    ASSERT_EQ(asked.result, KA_OK) << asked.output;
+    EXPECT_EQ(host.filesAsked, std::vector<std::string>{"set2.cab"});
+    EXPECT_EQ(cabtest::readFile(dir / "out2/a.txt"), cabtest::readFile(dir / "src/a.txt"));
+}
+
+TEST(CabCommand, TheCabinetBeingReplacedIsNotPackedIntoItself) {
+    TempDir dir;
+    makeTree(dir);
+    ASSERT_EQ(runCab("-a -r " + q(dir / "src/self.cab") + " " + q(dir / "src/") + " \"*.*\"").result, KA_OK);
+    ASSERT_EQ(runCab("-a -r " + q(dir / "src/self.cab") + " " + q(dir / "src/") + " \"*.*\"").result, KA_OK);
+    for (const auto& e : list(dir / "src/self.cab")) EXPECT_NE(e.name, "self.cab");
+}

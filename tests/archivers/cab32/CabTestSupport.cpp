@@ -1,0 +1,187 @@
+#include "CabTestSupport.h"
+
+#include <dirent.h>
+#include <ftw.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <stdexcept>
+
+namespace cabtest {
+
+namespace {
+
+int removeEntry(const char* path, const struct stat*, int, struct FTW*) { return ::remove(path); }
+
+void walk(const std::string& root, const std::string& rel, std::vector<std::string>& out) {
+    DIR* dir = ::opendir((root + (rel.empty() ? "" : "/" + rel)).c_str());
+    if (!dir) return;
+    while (dirent* e = ::readdir(dir)) {
+        std::string name = e->d_name;
+        if (name == "." || name == "..") continue;
+        std::string r = rel.empty() ? name : rel + "/" + name;
+        struct stat st{};
+        ::lstat((root + "/" + r).c_str(), &st);
+        if (S_ISDIR(st.st_mode))
+            walk(root, r, out);
+        else
+            out.push_back(r);
+    }
+    ::closedir(dir);
+}
+
+}  // namespace
+
+TempDir::TempDir() {
+    const char* base = std::getenv("TMPDIR");
+    std::string pattern = std::string(base && *base ? base : "/tmp") + "/kes-cab-test-XXXXXX";
+    std::vector<char> buf(pattern.begin(), pattern.end());
+    buf.push_back('\0');
+    if (!::mkdtemp(buf.data())) throw std::runtime_error("mkdtemp failed");
+    path_ = buf.data();
+}
+
+TempDir::~TempDir() {
+    // Read-only folders from tests would stop the removal.
+    ::nftw(path_.c_str(), [](const char* p, const struct stat* st, int, struct FTW*) {
+        if (S_ISDIR(st->st_mode)) ::chmod(p, 0700);
+        return 0;
+    }, 16, FTW_PHYS);
+    ::nftw(path_.c_str(), &removeEntry, 16, FTW_DEPTH | FTW_PHYS);
+}
+
+std::vector<std::string> TempDir::files() const {
+    std::vector<std::string> out;
+    walk(path_, "", out);
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+void writeFile(const std::string& path, const std::string& data) {
+    size_t slash = path.rfind('/');
+    for (size_t pos = 1; slash != std::string::npos && pos < slash; ++pos)
+        if (path[pos] == '/') ::mkdir(path.substr(0, pos).c_str(), 0777);
+    if (slash != std::string::npos) ::mkdir(path.substr(0, slash).c_str(), 0777);
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(data.data(), static_cast<std::streamsize>(data.size()));
+    if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+bool exists(const std::string& path) {
+    struct stat st{};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+std::string sampleData(size_t size, uint32_t seed, bool text) {
+    static const char* words[] = {"cabinet ", "folder ", "block ", "the ", "data ", "stream ", "\n",
+                                  "window ", "match ", "literal ", "offset ", "frame "};
+    std::string out;
+    out.reserve(size);
+    uint32_t x = seed * 2654435761u + 1;
+    while (out.size() < size) {
+        x ^= x << 13;
+        x ^= x >> 17;
+        x ^= x << 5;
+        if (text)
+            out += words[x % 12];
+        else
+            out.push_back(static_cast<char>(x >> 24));
+    }
+    out.resize(size);
+    return out;
+}
+
+CabRun runCab(const std::string& line, void* window, size_t bufferSize) {
+    std::vector<char> buffer(bufferSize, '\0');
+    int rc = Cab(window, line.c_str(), buffer.data(), bufferSize);
+    return CabRun{rc, std::string(buffer.data())};
+}
+
+ScriptedHost::ScriptedHost() {
+    host_.structSize = sizeof host_;
+    host_.context = this;
+    host_.askYesNo = &ScriptedHost::askYesNo;
+    host_.askFile = &ScriptedHost::askFile;
+}
+
+int ScriptedHost::askYesNo(void* context, const char* question) {
+    auto* self = static_cast<ScriptedHost*>(context);
+    self->questions.emplace_back(question);
+    if (self->yesNoAnswers.empty()) return KH_NO;
+    int answer = self->yesNoAnswers.front();
+    self->yesNoAnswers.pop_front();
+    return answer;
+}
+
+int ScriptedHost::askFile(void* context, const char*, const char* wanted, char* path, size_t size) {
+    auto* self = static_cast<ScriptedHost*>(context);
+    self->filesAsked.emplace_back(wanted);
+    auto it = self->files.find(wanted);
+    if (it == self->files.end() || it->second.size() + 1 > size) return 0;
+    std::memcpy(path, it->second.c_str(), it->second.size() + 1);
+    return 1;
+}
+
+int writeCabinet(const std::string& path, const std::vector<std::pair<std::string, std::string>>& files,
+                 kestrel::arc::cab::CabWriteOptions options, const TempDir& scratch) {
+    std::vector<kestrel::arc::cab::CabInput> inputs;
+    int n = 0;
+    for (const auto& [name, data] : files) {
+        std::string disk = scratch / ("in" + std::to_string(n++));
+        writeFile(disk, data);
+        kestrel::arc::cab::CabInput in;
+        in.diskPath = disk;
+        in.record.name = name;
+        in.record.size = static_cast<uint32_t>(data.size());
+        in.record.date = (45 << 9) | (5 << 5) | 6;  // 2025-05-06
+        in.record.time = (7 << 11) | (8 << 5) | 5;   // 07:08:10
+        in.record.attributes = 0x20;
+        inputs.push_back(in);
+    }
+    kestrel::arc::cab::CabinetWriter writer(path, options);
+    std::string message;
+    return writer.write(std::move(inputs), nullptr, message);
+}
+
+bool haveTool(const std::string& name) {
+    return runTool("command -v " + name + " >/dev/null 2>&1") == 0;
+}
+
+int runTool(const std::string& command, std::string* output) {
+    FILE* p = ::popen((command + " 2>&1").c_str(), "r");
+    if (!p) return -1;
+    std::string text;
+    char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) text.append(buf, n);
+    int status = ::pclose(p);
+    if (output) *output = text;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string quote(const std::string& s) {
+    std::string out = "'";
+    for (char c : s) {
+        if (c == '\'')
+            out += "'\\''";
+        else
+            out += c;
+    }
+    return out + "'";
+}
+
+}  // namespace cabtest

@@ -1,0 +1,73 @@
+// Helpers shared by the cabinet tests: scratch folders, files, the C entry, a
+// scripted host and the peer tools.
+#ifndef KESTREL_CAB_TEST_SUPPORT_H
+#define KESTREL_CAB_TEST_SUPPORT_H
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "Cab32.h"
+#include "CabinetWriter.h"
+
+namespace cabtest {
+
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+    // Every file below the folder, as relative paths, sorted.
+    std::vector<std::string> files() const;
+
+private:
+    std::string path_;
+};
+
+void writeFile(const std::string& path, const std::string& data);
+std::string readFile(const std::string& path);
+bool exists(const std::string& path);
+// Deterministic bytes: text-like when `text`, otherwise pseudo-random.
+std::string sampleData(size_t size, uint32_t seed, bool text);
+
+struct CabRun {
+    int result;
+    std::string output;
+};
+// Calls Cab() with `line` and a buffer of `bufferSize` bytes.
+CabRun runCab(const std::string& line, void* window = nullptr, size_t bufferSize = 8192);
+
+// A host answering from scripts and recording what it was asked.
+class ScriptedHost {
+public:
+    ScriptedHost();
+    KestrelHost* handle() { return &host_; }
+    std::deque<int> yesNoAnswers;          // answers to askYesNo, KH_NO when empty
+    std::map<std::string, std::string> files;  // wanted name -> path for askFile
+    std::vector<std::string> questions;
+    std::vector<std::string> filesAsked;
+
+private:
+    static int askYesNo(void* context, const char* question);
+    static int askFile(void* context, const char* prompt, const char* wanted, char* path, size_t size);
+    KestrelHost host_{};
+};
+
+// Writes a cabinet straight through the writer, with the given stored names and
+// contents (names as stored, '\' separated).
+int writeCabinet(const std::string& path, const std::vector<std::pair<std::string, std::string>>& files,
+                 kestrel::arc::cab::CabWriteOptions options, const TempDir& scratch);
+
+bool haveTool(const std::string& name);
+// Runs a shell command; returns its exit status and fills `output` with stdout+stderr.
+int runTool(const std::string& command, std::string* output = nullptr);
+std::string quote(const std::string& s);
+
+}  // namespace cabtest
+
+#endif

@@ -1,0 +1,184 @@
+#include "LzhEncoder.h"
+#include "LzhTestSupport.h"
+#include "StrictDecoder.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using namespace kestrel::lzh;
+using namespace kestrel::lzh::test;
+
+namespace {
+
+unsigned dictBits(LzhMethod m)
+{
+    return m == LzhMethod::Lh5 ? 13 : m == LzhMethod::Lh6 ? 15 : 16;
+}
+
+Bytes concat(std::initializer_list<Bytes> parts)
+{
+    Bytes out;
+    for (const Bytes& p : parts)
+        out.insert(out.end(), p.begin(), p.end());
+    return out;
+}
+
+// Both decoders must give back the input; the strict one also vets the stream.
+void expectRoundTrip(LzhMethod method, const Bytes& input, size_t chunk = 1 << 20)
+{
+    const Bytes packed = encode(method, input, chunk);
+    if (input.empty()) {
+        EXPECT_TRUE(packed.empty());
+        return;
+    }
+    ASSERT_FALSE(packed.empty());
+    const StrictResult strict = decodeStrict(dictBits(method), packed, input.size());
+    EXPECT_EQ(strict.error, "");
+    EXPECT_TRUE(strict.data == input) << "strict decode differs";
+    EXPECT_TRUE(decodeWithLhasa(method, packed, input.size()) == input) << "liblhasa decode differs";
+}
+
+class LzhEncoderRoundTrip : public ::testing::TestWithParam<LzhMethod> {};
+
+std::string methodName(const ::testing::TestParamInfo<LzhMethod>& info)
+{
+    return std::string(methodId(info.param)).substr(1, 3);
+}
+
+}  // namespace
+
+TEST_P(LzhEncoderRoundTrip, TinyInputs)
+{
+    expectRoundTrip(GetParam(), {});
+    expectRoundTrip(GetParam(), {0x41});
+    expectRoundTrip(GetParam(), {0x00, 0xFF});
+    expectRoundTrip(GetParam(), {'a', 'a', 'a'});
+    expectRoundTrip(GetParam(), {'a', 'b', 'a', 'b'});
+    const std::string ab = "ABABABABAB";
+    expectRoundTrip(GetParam(), Bytes(ab.begin(), ab.end()));
+}
+
+TEST_P(LzhEncoderRoundTrip, SizesAroundBlockAndWindowBoundaries)
+{
+    for (size_t size : {size_t{8191}, size_t{8192}, size_t{8193}, size_t{65535}, size_t{65536}, size_t{65537}})
+        expectRoundTrip(GetParam(), sampleText(size, size));
+}
+
+TEST_P(LzhEncoderRoundTrip, RunsOfOneByte)
+{
+    expectRoundTrip(GetParam(), Bytes(100000, 0x20));
+    expectRoundTrip(GetParam(), Bytes(256 + 3, 0));
+    // Runs of every length around the longest match, between unrelated bytes.
+    Bytes mixed;
+    for (size_t len = 250; len < 520; len += 3) {
+        mixed.insert(mixed.end(), len, static_cast<uint8_t>(len));
+        const Bytes gap = randomBytes(5, len);
+        mixed.insert(mixed.end(), gap.begin(), gap.end());
+    }
+    expectRoundTrip(GetParam(), mixed);
+}
+
+TEST_P(LzhEncoderRoundTrip, TextRandomAndMixed)
+{
+    expectRoundTrip(GetParam(), sampleText(300000, 1));
+    expectRoundTrip(GetParam(), randomBytes(150000, 2));
+    expectRoundTrip(GetParam(), concat({sampleText(70000, 3), randomBytes(70000, 4), Bytes(70000, 'x'),
+                                        sampleText(70000, 3)}));
+}
+
+TEST_P(LzhEncoderRoundTrip, OddChunksGiveTheSameStream)
+{
+    const Bytes input = concat({sampleText(150000, 5), randomBytes(20000, 6), sampleText(150000, 5)});
+    const Bytes whole = encode(GetParam(), input);
+    for (size_t chunk : {size_t{1}, size_t{3}, size_t{255}, size_t{4097}, size_t{65537}, size_t{131073}})
+        EXPECT_TRUE(encode(GetParam(), input, chunk) == whole) << "chunk " << chunk;
+    expectRoundTrip(GetParam(), input, 7);
+}
+
+TEST_P(LzhEncoderRoundTrip, ReachesTheFullWindowAndLongestMatch)
+{
+    // The random block repeats exactly one dictionary later, so the only
+    // matches there are at the largest distance the method allows.
+    const size_t dict = size_t{1} << dictBits(GetParam());
+    const Bytes block = randomBytes(dict, 7);
+    const Bytes input = concat({block, Bytes(block.begin(), block.begin() + 3000)});
+    const Bytes packed = encode(GetParam(), input);
+    const StrictResult strict = decodeStrict(dictBits(GetParam()), packed, input.size());
+    ASSERT_EQ(strict.error, "");
+    EXPECT_TRUE(strict.data == input);
+    EXPECT_EQ(strict.farthestDistance, dict);
+    EXPECT_EQ(strict.longestMatch, 256u);
+    // The 3000 repeated bytes cost a dozen matches, not their own size.
+    EXPECT_LT(packed.size(), encode(GetParam(), block).size() + 100) << "the repeat was not found";
+}
+
+TEST_P(LzhEncoderRoundTrip, ManyBlocksStayValid)
+{
+    // Random bytes code almost all literals, so this needs several blocks
+    // of at most 65535 codes each.
+    const Bytes input = randomBytes(3 * 65535 + 1000, 8);
+    const Bytes packed = encode(GetParam(), input);
+    const StrictResult strict = decodeStrict(dictBits(GetParam()), packed, input.size());
+    ASSERT_EQ(strict.error, "");
+    EXPECT_TRUE(strict.data == input);
+    EXPECT_GE(strict.blocks, 4u);
+    // Incompressible data grows only by the trees and a handful of bits.
+    EXPECT_LT(packed.size(), input.size() + input.size() / 100);
+}
+
+TEST_P(LzhEncoderRoundTrip, CompressesText)
+{
+    const Bytes input = sampleText(200000, 9);
+    const Bytes packed = encode(GetParam(), input);
+    EXPECT_LT(packed.size(), input.size() * 45 / 100);
+}
+
+INSTANTIATE_TEST_SUITE_P(Methods, LzhEncoderRoundTrip,
+                         ::testing::Values(LzhMethod::Lh5, LzhMethod::Lh6, LzhMethod::Lh7), methodName);
+
+TEST(LzhEncoder, CountsBytesInAndOut)
+{
+    const Bytes input = sampleText(50000, 10);
+    size_t delivered = 0;
+    LzhEncoder encoder(LzhMethod::Lh7, [&](const uint8_t*, size_t n) {
+        delivered += n;
+        return true;
+    });
+    ASSERT_TRUE(encoder.write(input.data(), 20000));
+    ASSERT_TRUE(encoder.write(input.data() + 20000, input.size() - 20000));
+    ASSERT_TRUE(encoder.finish());
+    EXPECT_EQ(encoder.bytesIn(), input.size());
+    EXPECT_EQ(encoder.bytesOut(), delivered);
+    EXPECT_GT(delivered, 0u);
+    // Finished means finished: nothing more is accepted.
+    EXPECT_FALSE(encoder.write(input.data(), 1));
+    EXPECT_FALSE(encoder.finish());
+    EXPECT_EQ(encoder.bytesOut(), delivered);
+}
+
+TEST(LzhEncoder, RefusingSinkStopsEncoding)
+{
+    const Bytes input = randomBytes(400000, 11);
+    int calls = 0;
+    LzhEncoder encoder(LzhMethod::Lh5, [&](const uint8_t*, size_t) {
+        ++calls;
+        return false;
+    });
+    bool ok = true;
+    for (size_t at = 0; at < input.size() && ok; at += 50000)
+        ok = encoder.write(input.data() + at, 50000);
+    if (ok)
+        ok = encoder.finish();
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(encoder.bytesOut(), 0u);
+    EXPECT_FALSE(encoder.write(input.data(), 10));
+}
+
+TEST(LzhEncoder, MethodIds)
+{
+    EXPECT_STREQ(methodId(LzhMethod::Lh5), "-lh5-");
+    EXPECT_STREQ(methodId(LzhMethod::Lh6), "-lh6-");
+    EXPECT_STREQ(methodId(LzhMethod::Lh7), "-lh7-");
+}

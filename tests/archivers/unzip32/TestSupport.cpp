@@ -1,0 +1,109 @@
+#include "TestSupport.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+extern "C" int UnZip(void* window, const char* commandLine, char* output, unsigned long outputSize);
+
+namespace kestrel::test {
+
+TempDir::TempDir() {
+    const char* base = std::getenv("TMPDIR");
+    std::string templ = std::string(base && *base ? base : "/tmp") + "/kestrel-zip-XXXXXX";
+    if (mkdtemp(templ.data()) == nullptr)
+        throw std::runtime_error("mkdtemp");
+    path_ = templ;
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    // Folders extracted read-only must be made writable again to be removed.
+    for (auto it = std::filesystem::recursive_directory_iterator(path_, ec);
+         it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
+        if (it->is_directory(ec) && !it->is_symlink(ec))
+            chmod(it->path().c_str(), 0700);
+    std::filesystem::remove_all(path_, ec);
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    std::ostringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+void writeFile(const std::string& path, const std::string& data) {
+    std::ofstream f(path, std::ios::binary | std::ios::trunc);
+    f.write(data.data(), static_cast<std::streamsize>(data.size()));
+}
+
+bool exists(const std::string& path) {
+    struct stat st;
+    return lstat(path.c_str(), &st) == 0;
+}
+
+std::vector<std::string> listTree(const std::string& folder) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (auto it = std::filesystem::recursive_directory_iterator(folder, ec);
+         it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+        std::string rel = std::filesystem::relative(it->path(), folder, ec).string();
+        if (it->is_directory(ec) && !it->is_symlink(ec))
+            rel += "/";
+        names.push_back(rel);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+ScriptedHost::ScriptedHost() {
+    std::memset(&host_, 0, sizeof host_);
+    host_.structSize = sizeof host_;
+    host_.context = this;
+    host_.askText = &ScriptedHost::askText;
+    host_.askYesNo = &ScriptedHost::askYesNo;
+}
+
+int ScriptedHost::askText(void* context, const char* prompt, const char*, int secret, char* answer,
+                          size_t size) {
+    auto* self = static_cast<ScriptedHost*>(context);
+    self->prompts.push_back(prompt);
+    self->secrets.push_back(secret);
+    if (self->texts.empty())
+        return 0;
+    const std::optional<std::string> text = self->texts.front();
+    self->texts.pop_front();
+    if (!text)
+        return 0;
+    std::snprintf(answer, size, "%s", text->c_str());
+    return 1;
+}
+
+int ScriptedHost::askYesNo(void* context, const char* question) {
+    auto* self = static_cast<ScriptedHost*>(context);
+    self->prompts.push_back(question);
+    if (self->answers.empty())
+        return KH_CANCEL;
+    const int answer = self->answers.front();
+    self->answers.pop_front();
+    return answer;
+}
+
+int runUnZip(void* window, const std::string& line, std::string* report, unsigned long size) {
+    std::vector<char> buffer(size, '\0');
+    const int result = UnZip(window, line.c_str(), buffer.data(), size);
+    if (report)
+        *report = std::string(buffer.data(), strnlen(buffer.data(), size));
+    return result;
+}
+
+}  // namespace kestrel::test
