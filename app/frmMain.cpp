@@ -72,6 +72,12 @@ frmMain::frmMain(Prompter& prompter, QWidget* parent)
 
 frmMain::~frmMain()
 {
+    // The tree and the list reach this window through BrowseHost while they
+    // are torn down; they go while it is still whole.
+    delete tvTreeView;
+    tvTreeView = nullptr;
+    delete lvListView;
+    lvListView = nullptr;
     if (prompter_.owner() == this)
         prompter_.setOwner(nullptr);
     Module1::forgetMainWindow(this);
