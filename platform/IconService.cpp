@@ -186,14 +186,20 @@ QIcon IconService::icon(const QString& iconName)
     return icon;
 }
 
+QString IconService::mimeTypeName(const QString& fileName)
+{
+    static const QMimeDatabase db;
+    static const DotlessNames dotless(db);
+    if (!fileName.contains(QLatin1Char('.')))
+        return dotless.mimeName(fileName);
+    return db.mimeTypeForFile(fileName, QMimeDatabase::MatchExtension).name();
+}
+
 QString IconService::fileIconName(const QString& fileName)
 {
     ensureTheme();
     static const QMimeDatabase db;
-    static const DotlessNames dotless(db);
-    const QMimeType type = fileName.contains(QLatin1Char('.'))
-                               ? db.mimeTypeForFile(fileName, QMimeDatabase::MatchExtension)
-                               : db.mimeTypeForName(dotless.mimeName(fileName));
+    const QMimeType type = db.mimeTypeForName(mimeTypeName(fileName));
     // Asking the theme costs a search of its folders: once per MIME type.
     static QHash<QString, QString> iconNameByType;
     const auto known = iconNameByType.constFind(type.name());

@@ -44,6 +44,9 @@ QString resolve(const QString& path)
     const QStringList parts = QDir::cleanPath(trimmed).split(QLatin1Char('/'), Qt::SkipEmptyParts);
     QString result = QStringLiteral("/");
     for (const QString& part : parts) {
+        // cleanPath leaves ".." above the root ("/.." stays): the root's parent is the root.
+        if (part == QLatin1String("..") || part == QLatin1String("."))
+            continue;
         const QString candidate = result + part;
         const QByteArray native = QFile::encodeName(candidate);
         if (!isFolder(native))
