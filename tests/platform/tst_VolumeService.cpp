@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include <cerrno>
+#include <mutex>
 
 class tst_VolumeService : public QObject {
     Q_OBJECT
@@ -101,6 +102,29 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         QCOMPARE(VolumeService::probe(file.fileName()), ENOTDIR);
         QVERIFY(!VolumeService::isNetworkPath(dir.path()));
+    }
+
+    void aHangingVolumeIsNotReadyWithoutHoldingTheCaller()
+    {
+        std::mutex gate;
+        gate.lock();  // the "server" answers only when the test opens the gate
+        const auto hangs = [&gate](const QString&) {
+            std::lock_guard<std::mutex> wait(gate);
+            return 0;
+        };
+        QCOMPARE(VolumeService::probe("/mnt/dead", 50, hangs), ETIMEDOUT);
+        // While that check still hangs, asking again answers at once, without
+        // piling up more stuck checks.
+        int calls = 0;
+        QCOMPARE(VolumeService::probe("/mnt/dead", 50, [&](const QString&) { ++calls; return 0; }),
+                 ETIMEDOUT);
+        QCOMPARE(calls, 0);
+        // Another path is not held up by it.
+        QCOMPARE(VolumeService::probe("/mnt/other", 5000, [](const QString&) { return 0; }), 0);
+        // Once the server answers, the path is asked again.
+        gate.unlock();
+        QTRY_COMPARE(VolumeService::probe("/mnt/dead", 5000, [](const QString&) { return ENOMEDIUM; }),
+                     ENOMEDIUM);
     }
 };
 
