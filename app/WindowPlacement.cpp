@@ -43,6 +43,13 @@ QRectF WindowPlacement::outerTwips(const QWidget& window)
 
 void WindowPlacement::setOuterTwips(QWidget& window, const QRectF& twips)
 {
+    // A placement set on purpose replaces whatever restore was still settling.
+    window.setProperty(kPending, QVariant());
+    applyOuterTwips(window, twips);
+}
+
+void WindowPlacement::applyOuterTwips(QWidget& window, const QRectF& twips)
+{
     const QSize extra = frameExtra(window);
     window.move(Twips::toPixelsX(twips.x()), Twips::toPixelsY(twips.y()));
     window.resize(std::max(0, Twips::toPixelsX(twips.width()) - extra.width()),
@@ -54,13 +61,13 @@ void WindowPlacement::restore(QWidget& window)
     const QRectF defaults(DefaultLeft, DefaultTop, DefaultWidth, DefaultHeight);
     const SettingsStore::Handle key = Module1::OpenSettingsKey(kSection);
     if (key == 0) {
-        setOuterTwips(window, defaults);
+        applyOuterTwips(window, defaults);
         window.setProperty(kPending, defaults);
         return;
     }
     QString max;
     if (Module1::ReadSetting(key, QStringLiteral("MainMax"), max) != SettingsStore::Success) {
-        setOuterTwips(window, defaults);
+        applyOuterTwips(window, defaults);
         window.setProperty(kPending, defaults);
         Module1::CloseSettingsKey(key);
         return;
@@ -72,7 +79,7 @@ void WindowPlacement::restore(QWidget& window)
     Module1::CloseSettingsKey(key);
     // Placing first and maximizing after leaves the placement as the normal
     // geometry that restoring the window returns to.
-    setOuterTwips(window, placement);
+    applyOuterTwips(window, placement);
     window.setProperty(kPending, placement);
     if (max == QLatin1String("1"))
         window.setWindowState(window.windowState() | Qt::WindowMaximized);
@@ -84,7 +91,7 @@ void WindowPlacement::settle(QWidget& window, bool last)
     if (!pending.isValid() || !window.isVisible()
         || (window.windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)))
         return;
-    setOuterTwips(window, pending.toRectF());
+    applyOuterTwips(window, pending.toRectF());
     if (last)
         window.setProperty(kPending, QVariant());
 }

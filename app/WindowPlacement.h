@@ -42,4 +42,8 @@ public:
     static QString numberText(double value);
     // Rounds half to even; values that cannot be a view mode give 0.
     static int viewModeFrom(double value);
+
+private:
+    // Places the window without touching a pending settle.
+    static void applyOuterTwips(QWidget& window, const QRectF& twips);
 };
