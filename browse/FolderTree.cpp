@@ -108,8 +108,7 @@ QString FolderTree::keyOf(const QTreeWidgetItem* node)
 
 bool FolderTree::isPlaceholder(const QTreeWidgetItem* node)
 {
-    return node && node->text(0).compare(DummyText, Qt::CaseInsensitive) == 0 &&
-           node->childCount() == 0;
+    return node && node->data(0, PlaceholderRole).toBool();
 }
 
 QTreeWidgetItem* FolderTree::nodeByKey(const QString& key) const
@@ -180,7 +179,9 @@ void FolderTree::AddDummyChild(const QString& key)
     QTreeWidgetItem* parent = nodeByKey(key);
     if (!parent)
         return;
-    addNode(parent, key + DummyText + QLatin1Char('/'), DummyText, QString(), QString());
+    QTreeWidgetItem* dummy =
+        addNode(parent, key + DummyText + QLatin1Char('/'), DummyText, QString(), QString());
+    dummy->setData(0, PlaceholderRole, true);
 }
 
 void FolderTree::AddChildFolders(const QString& path)
