@@ -70,7 +70,9 @@ private slots:
         bool mainHiddenDuringWait = true;
         StartupWait wait(readings({10, 10, 12, 14}), [&] {
             ++pumps;
-            QCoreApplication::processEvents();
+            // The program's own pump: it runs the event loop until a later
+            // timer, so the 1 ms view-mode timer is due and fires within it.
+            StartupWait::processEvents();
             const auto* splash = qobject_cast<frmSplash*>(
                 [] {
                     for (QWidget* w : QApplication::topLevelWidgets())
