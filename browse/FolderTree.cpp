@@ -295,11 +295,18 @@ void FolderTree::relistAndSelectCurrent()
     updateTitles();
 }
 
+int FolderTree::probeFolder(const QString& key)
+{
+    // A dead network volume takes the probe's whole timeout to answer.
+    WaitCursor wait;
+    return probe_(key);
+}
+
 void FolderTree::tvTreeView_Expand(QTreeWidgetItem* node)
 {
     if (!node || isPlaceholder(node))
         return;
-    const int error = probe_(keyOf(node));
+    const int error = probeFolder(keyOf(node));
     if (error != 0) {
         // A volume without a medium and the like: closed again, no message.
         QTreeWidgetItem* selected = currentItem();
@@ -341,7 +348,7 @@ bool FolderTree::chooseNodeChecked(QTreeWidgetItem* node)
     if (list)
         list->clear();
     const QString key = keyOf(node);
-    const int error = probe_(key);
+    const int error = probeFolder(key);
     if (error != 0) {
         showReadFailure(node, error);
         return false;

@@ -97,6 +97,7 @@ private:
     void expandProgrammatically(QTreeWidgetItem* node);
     void collapseProgrammatically(QTreeWidgetItem* node);
     bool chooseNodeChecked(QTreeWidgetItem* node);
+    int probeFolder(const QString& key);
     void updateTitles();
     void relistAndSelectCurrent();
     void selectNode(QTreeWidgetItem* node);
