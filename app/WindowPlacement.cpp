@@ -4,6 +4,8 @@
 #include "app/Module1.h"
 #include "platform/Twips.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 
 #include <charconv>
@@ -22,6 +24,27 @@ QSize frameExtra(const QWidget& window)
     const QRect frame = window.frameGeometry();
     const QRect client = window.geometry();
     return QSize(frame.width() - client.width(), frame.height() - client.height());
+}
+
+// Whether enough of the frame lies on some screen for the user to grab it
+// (a frame too small to judge, such as a stored width of 0 that the layout
+// widens later, counts with the least size that could be grabbed).
+// A placement stored on a monitor that is gone would otherwise open the
+// window where nobody can see it.
+bool reachable(const QRectF& twips)
+{
+    const QRect frame(Twips::toPixelsX(twips.x()), Twips::toPixelsY(twips.y()),
+                      std::max(40, Twips::toPixelsX(twips.width())),
+                      std::max(20, Twips::toPixelsY(twips.height())));
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    if (screens.isEmpty())
+        return true;
+    for (const QScreen* screen : screens) {
+        const QRect visible = screen->availableGeometry().intersected(frame);
+        if (visible.width() >= 40 && visible.height() >= 20)
+            return true;
+    }
+    return false;
 }
 
 double readNumber(SettingsStore::Handle key, const QString& name, double fallback)
@@ -72,11 +95,13 @@ void WindowPlacement::restore(QWidget& window)
         Module1::CloseSettingsKey(key);
         return;
     }
-    const QRectF placement(readNumber(key, QStringLiteral("MainLeft"), DefaultLeft),
-                           readNumber(key, QStringLiteral("MainTop"), DefaultTop),
-                           readNumber(key, QStringLiteral("MainWidth"), DefaultWidth),
-                           readNumber(key, QStringLiteral("MainHeight"), DefaultHeight));
+    QRectF placement(readNumber(key, QStringLiteral("MainLeft"), DefaultLeft),
+                     readNumber(key, QStringLiteral("MainTop"), DefaultTop),
+                     readNumber(key, QStringLiteral("MainWidth"), DefaultWidth),
+                     readNumber(key, QStringLiteral("MainHeight"), DefaultHeight));
     Module1::CloseSettingsKey(key);
+    if (!reachable(placement))
+        placement.moveTopLeft(QPointF(DefaultLeft, DefaultTop));
     // Placing first and maximizing after leaves the placement as the normal
     // geometry that restoring the window returns to.
     applyOuterTwips(window, placement);

@@ -108,7 +108,7 @@ private slots:
         QCOMPARE(w_->tbToolBar->toolButtonStyle(), Qt::ToolButtonIconOnly);
         QCOMPARE(w_->tbToolBar->iconSize(), QSize(16, 16));
         QCOMPARE(AppPictures::tbImageList().size(), 18);
-        for (const QString& key : {"Open", "UpLevel", "NewFolder", "Compress", "Extract", "Cut",
+        for (const char* key : {"Open", "UpLevel", "NewFolder", "Compress", "Extract", "Cut",
                                    "Copy", "Paste", "Dustbox", "Delete", "Divide", "Join",
                                    "Property", "Largeico", "Smallico", "Listico", "Reportico", "Exit"}) {
             const QImage picture = AppPictures::toolbarPicture(key).toImage();
