@@ -1,11 +1,12 @@
 #include "platform/IconService.h"
 
+#include "platform/DotlessMimeNames.h"
+
 #include <QDir>
 #include <QHash>
 #include <QMimeDatabase>
 #include <QPainter>
 #include <QPixmap>
-#include <QRegularExpression>
 #include <QStandardPaths>
 
 namespace {
@@ -70,71 +71,6 @@ QString specialFolderIcon(const QString& path)
     return special.value(QDir::cleanPath(path));
 }
 
-// The MIME type of a name without a dot. Such names are common here
-// (programs, README, Makefile) and each is an icon cache key of its own, but
-// QMimeDatabase compiles its wildcard patterns anew on every lookup, which
-// would cost more than reading the folder. Only the few patterns that can
-// match a name without a dot matter; they are taken once from the database.
-class DotlessNames {
-public:
-    explicit DotlessNames(const QMimeDatabase& db)
-    {
-        for (const QMimeType& type : db.allMimeTypes()) {
-            for (const QString& glob : type.globPatterns()) {
-                if (glob.contains(QLatin1Char('.')))
-                    continue;
-                if (glob.contains(QRegularExpression(QStringLiteral("[*?\\[]"))))
-                    patterns_.append(Pattern(glob, type.name()));
-                else
-                    literals_.insert(glob.toLower(), type.name());
-            }
-        }
-    }
-
-    QString mimeName(const QString& name) const
-    {
-        const QString literal = literals_.value(name.toLower());
-        if (!literal.isEmpty())
-            return literal;
-        for (const Pattern& p : patterns_)
-            if (p.matches(name))
-                return p.mime;
-        return QStringLiteral("application/octet-stream");
-    }
-
-private:
-    QHash<QString, QString> literals_;
-    // A glob, tested as a plain prefix or suffix where it is one ("README*",
-    // "*~"), which most are, and as a regular expression otherwise.
-    struct Pattern {
-        Pattern(const QString& glob, const QString& mimeName) : mime(mimeName)
-        {
-            const QString inner = glob.mid(1, glob.size() - 2);
-            const bool plainInner = !inner.contains(QRegularExpression(QStringLiteral("[*?\\[]")));
-            if (glob.startsWith(QLatin1Char('*')) && plainInner && !glob.endsWith(QLatin1Char('*')))
-                suffix = glob.mid(1);
-            else if (glob.endsWith(QLatin1Char('*')) && plainInner && !glob.startsWith(QLatin1Char('*')))
-                prefix = glob.chopped(1);
-            else
-                expression = QRegularExpression(QRegularExpression::wildcardToRegularExpression(glob),
-                                                QRegularExpression::CaseInsensitiveOption);
-        }
-        bool matches(const QString& name) const
-        {
-            if (!suffix.isEmpty())
-                return name.endsWith(suffix, Qt::CaseInsensitive);
-            if (!prefix.isEmpty())
-                return name.startsWith(prefix, Qt::CaseInsensitive);
-            return expression.match(name).hasMatch();
-        }
-        QString prefix;
-        QString suffix;
-        QRegularExpression expression;
-        QString mime;
-    };
-    QList<Pattern> patterns_;
-};
-
 }  // namespace
 
 void IconService::ensureTheme()
@@ -189,7 +125,7 @@ QIcon IconService::icon(const QString& iconName)
 QString IconService::mimeTypeName(const QString& fileName)
 {
     static const QMimeDatabase db;
-    static const DotlessNames dotless(db);
+    static const DotlessMimeNames dotless(db);
     if (!fileName.contains(QLatin1Char('.')))
         return dotless.mimeName(fileName);
     return db.mimeTypeForFile(fileName, QMimeDatabase::MatchExtension).name();
