@@ -1,5 +1,6 @@
 #include "app/Module1.h"
 
+#include "app/AppPictures.h"
 #include "app/KestrelApplication.h"
 #include "app/StartupWait.h"
 #include "app/frmMain.h"
@@ -123,6 +124,7 @@ int Module1::Main(int argc, char** argv)
     KestrelApplication app(argc, argv);
     QApplication::setApplicationName(AppTitle);
     QApplication::setApplicationVersion(QStringLiteral(KESTREL_VERSION));
+    QApplication::setWindowIcon(AppPictures::windowIcon());
     QtPrompter prompter;
     app.setPrompter(&prompter);
     StartupWait wait;
