@@ -114,7 +114,12 @@ void BlockEncoder::countPreTreeSymbols(uint32_t* freq) const
 void BlockEncoder::writePreTree(const uint8_t* lengths, unsigned count, bool withSkip,
                                 unsigned countBits)
 {
-    const unsigned n = usedCount(lengths, count);
+    unsigned n = usedCount(lengths, count);
+    // libarchive 3.6 reads the first three pre-tree lengths and the skip
+    // field whatever the count says, so the pre-tree always sends at least
+    // three lengths (trailing zeros are harmless to every reader).
+    if (withSkip && n < 3)
+        n = 3;
     out_.put(countBits, n);
     for (unsigned i = 0; i < n;) {
         const unsigned len = lengths[i++];
@@ -134,12 +139,29 @@ void BlockEncoder::writePreTree(const uint8_t* lengths, unsigned count, bool wit
     }
 }
 
+// The pre-tree is never sent in its single-symbol form: libarchive 3.6
+// (bsdtar) refuses a block whose pre-tree has a count of 0, although the
+// format allows it. With fewer than two used symbols, a second one gets a 1-bit code too,
+// which costs one bit per character tree length at most.
+void BlockEncoder::writeUsablePreTree(const uint32_t* freq)
+{
+    if (HuffmanCode::buildLengths(freq, kPreCodes, preLen_) < 2) {
+        const unsigned used = singleSymbol(freq, kPreCodes);
+        preLen_[used] = 1;
+        preLen_[used == 0 ? 1 : 0] = 1;
+    }
+    HuffmanCode::assignCodes(preLen_, kPreCodes, preCode_);
+    writePreTree(preLen_, kPreCodes, true, kPreTreeCountBits);
+}
+
 void BlockEncoder::writeCharTree()
 {
     if (charUsed_ < 2) {
-        // One symbol only: empty pre-tree, then the symbol, whose code takes no bits.
-        out_.put(kPreTreeCountBits, 0);
-        out_.put(kPreTreeCountBits, 0);
+        // One symbol only: the character tree takes its single-symbol form
+        // (the symbol's code then takes no bits). The pre-tree is unused but
+        // still sent, as a complete two-code tree; see writeUsablePreTree.
+        uint32_t preFreq[kPreCodes] = {};
+        writeUsablePreTree(preFreq);
         out_.put(kCharTreeCountBits, 0);
         out_.put(kCharTreeCountBits, singleSymbol(charFreq_, kCharCodes));
         return;
@@ -148,13 +170,7 @@ void BlockEncoder::writeCharTree()
 
     uint32_t preFreq[kPreCodes] = {};
     countPreTreeSymbols(preFreq);
-    if (HuffmanCode::buildLengths(preFreq, kPreCodes, preLen_) < 2) {
-        out_.put(kPreTreeCountBits, 0);
-        out_.put(kPreTreeCountBits, singleSymbol(preFreq, kPreCodes));
-    } else {
-        HuffmanCode::assignCodes(preLen_, kPreCodes, preCode_);
-        writePreTree(preLen_, kPreCodes, true, kPreTreeCountBits);
-    }
+    writeUsablePreTree(preFreq);
 
     const unsigned n = usedCount(charLen_, kCharCodes);
     out_.put(kCharTreeCountBits, n);

@@ -62,6 +62,7 @@ public:
 
 private:
     void writePreTree(const uint8_t* lengths, unsigned count, bool withSkip, unsigned countBits);
+    void writeUsablePreTree(const uint32_t* freq);
     void writeCharTree();
     void writePositionTree();
     void writeCodes();

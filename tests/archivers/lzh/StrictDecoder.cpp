@@ -106,6 +106,8 @@ unsigned readLength(BitReader& in)
 void readSmallTree(BitReader& in, Tree& tree, unsigned alphabet, unsigned countBits, bool withSkip)
 {
     const unsigned n = in.get(countBits);
+    if (withSkip && n < 3)
+        throw Failure("pre-tree with fewer than three lengths (bsdtar refuses it)");
     if (n == 0) {
         tree.setSingle(in.get(countBits), alphabet);
         return;

@@ -6,7 +6,9 @@
 // code count, incomplete or oversubscribed trees, lengths over 16, a skip
 // count reaching past the transmitted lengths, references before the first
 // byte or beyond the dictionary, matches past the end, a block that is not
-// used up exactly, and any non-zero or extra bits after the last code.
+// used up exactly, any non-zero or extra bits after the last code, and a
+// pre-tree in its single-symbol form or with fewer than three lengths, which
+// libarchive 3.6 cannot read.
 #pragma once
 
 #include "LzhTestSupport.h"
