@@ -55,6 +55,7 @@ private:
     // still compressed (the AES layer checks its authentication code) and inflated
     // here.
     bool selfDecoded() const;
+    bool storedWithoutCrc() const;
 
     struct zip* archive_;
     const ZipEntry& entry_;
