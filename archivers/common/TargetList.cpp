@@ -4,7 +4,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <set>
+#include <map>
 
 #include "Wildcard.h"
 
@@ -17,7 +17,7 @@ struct Walker {
     TargetList::Options options;
     std::vector<Target>& out;
     std::vector<std::string>& problems;
-    std::set<std::string> seen;
+    std::map<std::string, std::string> seen;  // stored name -> disk path
 
     std::string storedNameFor(const std::string& diskPath) const {
         if (!options.keepPaths) {
@@ -38,7 +38,12 @@ struct Walker {
         if (stored.empty() || stored == ".") return;
         // Without stored paths a folder entry would only be a lone name: leave it out.
         if (isDirectory && !options.keepPaths) return;
-        if (!seen.insert(stored).second) return;
+        auto [it, fresh] = seen.emplace(stored, diskPath);
+        if (!fresh) {
+            // Two different files under one stored name: only the first can be kept.
+            if (it->second != diskPath) problems.push_back(diskPath + ": 同じ名前 " + stored + " が既にあるため格納しません");
+            return;
+        }
         out.push_back(Target{diskPath, stored, isDirectory});
     }
 
@@ -130,7 +135,7 @@ void TargetList::expand(const std::string& base, const std::vector<std::string>&
         if (c == '\\') c = '/';
     while (cleanBase.size() > 1 && cleanBase.back() == '/') cleanBase.pop_back();
     Walker walker{cleanBase, options, out, problems, {}};
-    for (const Target& t : out) walker.seen.insert(t.storedName);
+    for (const Target& t : out) walker.seen.emplace(t.storedName, t.diskPath);
     for (const std::string& t : targets) walker.target(t);
 }
 
