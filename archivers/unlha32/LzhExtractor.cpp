@@ -53,6 +53,9 @@ bool LzhExtractor::makeFolder(const std::string& path) {
 // Creates the folders of `relative` (a checked path below the destination) one by
 // one, refusing any that turns out not to be a real folder.
 bool LzhExtractor::makeParents(const std::string& relative) {
+    // The destination itself may be new, parents included.
+    for (size_t pos = dest_.find('/', 1); pos != std::string::npos; pos = dest_.find('/', pos + 1))
+        makeFolder(dest_.substr(0, pos));
     if (!makeFolder(dest_)) return false;
     size_t pos = 0;
     while ((pos = relative.find('/', pos)) != std::string::npos) {

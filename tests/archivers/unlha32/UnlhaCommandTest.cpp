@@ -99,9 +99,9 @@ TEST_F(UnlhaCommand, ExtractWithoutFoldersAndChosenEntries) {
     ASSERT_EQ(r.code, KA_OK) << r.output;
     EXPECT_EQ(tree(work / "flat"), (std::vector<std::string>{"a.txt", "empty", "one", "rnd.bin", "text.txt",
                                                              "日本語.txt"}));
-    r = unlha("x " + q(archive) + " " + q(work / "some/") + " \"docs/text.txt\" \"one\"");
+    r = unlha("x " + q(archive) + " " + q(work / "new/some/") + " \"docs/text.txt\" \"one\"");
     ASSERT_EQ(r.code, KA_OK) << r.output;
-    EXPECT_EQ(tree(work / "some"), (std::vector<std::string>{"docs/", "docs/text.txt", "one"}));
+    EXPECT_EQ(tree(work / "new/some"), (std::vector<std::string>{"docs/", "docs/text.txt", "one"}));
     r = unlha("x " + q(archive) + " " + q(work / "none/") + " \"nothing.txt\"");
     EXPECT_EQ(r.code, KA_ERR_NO_MATCH);
     EXPECT_FALSE(std::filesystem::exists(work / "none"));
