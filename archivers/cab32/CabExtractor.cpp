@@ -41,7 +41,9 @@ mode_t currentUmask() {
     return mask;
 }
 
-bool makeDestination(const std::string& dest) {
+}  // namespace
+
+bool CabExtractor::makeDestination(const std::string& dest) {
     std::string partial;
     size_t pos = 0;
     do {
@@ -52,8 +54,6 @@ bool makeDestination(const std::string& dest) {
     struct stat st{};
     return ::stat(dest.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
-
-}  // namespace
 
 int CabExtractor::run(const std::string& archivePath, const std::string& dest,
                       const CabExtractOptions& options) {
