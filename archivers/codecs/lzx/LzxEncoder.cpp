@@ -4,12 +4,13 @@
 #include "LzxBlockWriter.h"
 #include "LzxE8Translator.h"
 #include "LzxItem.h"
-#include "LzxLazyParser.h"
 #include "LzxMatchFinder.h"
 #include "LzxOptimalParser.h"
 
 #include <algorithm>
 #include <stdexcept>
+#include <cstdio>
+#include <cstdlib>
 
 class LzxEncoder::Impl {
 public:
@@ -18,9 +19,14 @@ public:
           e8_(e8),
           finder_(bits_),
           blocks_(bits_),
-          lazy_(finder_, reps_),
           optimal_(finder_, reps_, lzx::mainSymbols(bits_))
     {
+        if (const char* e = getenv("LZXTUNE")) { // EXPERIMENT
+            int d, n, p, pn;
+            sscanf(e, "%d,%d,%d,%d", &d, &n, &p, &pn);
+            finder_.setEffort(d, uint32_t(n));
+            optimal_.setEffort(p, uint32_t(pn));
+        }
     }
 
     std::vector<uint8_t> encodeFrame(const uint8_t* data, size_t size, bool lastFrame);
@@ -35,7 +41,6 @@ private:
     LzxBlockWriter blocks_;
     LzxE8Translator translator_;
     uint32_t reps_[lzx::kNumRepeats] = {1, 1, 1};
-    LzxLazyParser lazy_;
     LzxOptimalParser optimal_;
     std::vector<LzxItem> items_;
     uint64_t folderOffset_ = 0;
@@ -74,7 +79,8 @@ std::vector<uint8_t> LzxEncoder::Impl::encodeFrame(const uint8_t* data, size_t s
     LzxBitWriter bits(out);
     if (folderOffset_ == 0)
         writeStreamHeader(bits);
-    blocks_.write(bits, items_, uint32_t(size));
+    if (blocks_.write(bits, items_, optimal_.firstPass(), uint32_t(size)))
+        std::copy(optimal_.firstPassRepeats(), optimal_.firstPassRepeats() + lzx::kNumRepeats, reps_);
     bits.alignTo16();
 
     folderOffset_ += size;

@@ -116,29 +116,6 @@ void LzxMatchFinder::skipTo(uint32_t pos)
         insert(next_);
 }
 
-uint32_t LzxMatchFinder::commonLength(const uint8_t* a, const uint8_t* b, uint32_t maxLength)
-{
-    uint32_t len = 0;
-    while (len + 8 <= maxLength) {
-        uint64_t x, y;
-        std::memcpy(&x, a + len, 8);
-        std::memcpy(&y, b + len, 8);
-        if (x != y)
-            return len + uint32_t(__builtin_ctzll(x ^ y) >> 3);
-        len += 8;
-    }
-    while (len < maxLength && a[len] == b[len])
-        ++len;
-    return len;
-}
-
-uint32_t LzxMatchFinder::matchLength(uint32_t pos, uint32_t distance, uint32_t maxLength) const
-{
-    if (distance > pos - kOrigin || distance > maxDistance_)
-        return 0;
-    return commonLength(at(pos), at(pos - distance), maxLength);
-}
-
 int LzxMatchFinder::find(uint32_t pos, uint32_t maxLength, LzxMatch* out)
 {
     skipTo(pos);

@@ -191,12 +191,18 @@ void LzxOptimalParser::parse(uint32_t start, uint32_t end, std::vector<LzxItem>&
 {
     findAllMatches(start, end);
     const uint32_t n = end - start;
-    std::vector<LzxItem> trial;
     for (int pass = 1; pass < passes_; ++pass) {
         shortestPath(start, end);
-        trial.clear();
-        collect(trial, start, n);
-        costsFromItems(trial);
+        if (pass == 1) {
+            firstItems_.clear();
+            collect(firstItems_, start, n);
+            std::copy(nodes_[n].reps, nodes_[n].reps + lzx::kNumRepeats, firstReps_);
+            costsFromItems(firstItems_);
+        } else {
+            trial_.clear();
+            collect(trial_, start, n);
+            costsFromItems(trial_);
+        }
     }
     shortestPath(start, end);
     collect(items, start, n);

@@ -165,7 +165,8 @@ TEST(LzxE8Translator, InvertsAndLeavesTheFrameTailAlone)
     LzxE8Translator t;
     auto data = callHeavy(32768, 11);
     // Operands near both ends of the translatable range.
-    const int32_t edge[] = {-5000, 11999999, 12000000, -100000, 0};
+    const int32_t size = int32_t(t.translationSize());
+    const int32_t edge[] = {-5000, size - 1, size, -100000, 0};
     for (int i = 0; i < 5; ++i) {
         data[1000 + 5 * i] = 0xE8;
         std::memcpy(&data[1001 + 5 * i], &edge[i], 4);
