@@ -152,6 +152,8 @@ TEST_F(UnlhaCommand, ListingHandlesAndBadCalls) {
     EXPECT_EQ(Unlha(nullptr, nullptr, nullptr, 0), KA_ERR_USAGE);
     EXPECT_EQ(unlha("q " + q(archive)).code, KA_ERR_USAGE);
     EXPECT_EQ(unlha("x \"unbalanced").code, KA_ERR_USAGE);
+    EXPECT_EQ(unlha("a -jm5 " + q(work / "n.lzh") + " " + q(src / "a.txt")).code, KA_ERR_USAGE);
+    EXPECT_FALSE(std::filesystem::exists(work / "n.lzh"));
     EXPECT_EQ(unlha("x " + q(work / "missing.lzh") + " " + q(work / "o/")).code, KA_ERR_OPEN);
     // A short output buffer gets a cut, terminated report.
     char small[10];
