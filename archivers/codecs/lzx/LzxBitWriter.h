@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -23,6 +24,13 @@ public:
             out_.push_back(uint8_t(word));
             out_.push_back(uint8_t(word >> 8));
         }
+    }
+
+    // Appends whole bytes; only valid on a 16-bit boundary.
+    void putBytes(const uint8_t* bytes, size_t n)
+    {
+        out_.insert(out_.end(), bytes, bytes + n);
+        bits_ += 8 * uint64_t(n);
     }
 
     // Bits written so far through this writer.

@@ -29,20 +29,6 @@ void LzxBlockWriter::buildFreshTrees(const std::vector<LzxItem>& items, Trees& t
     chooseAligned(items, t);
 }
 
-bool LzxBlockWriter::previousTreesFit(const std::vector<LzxItem>& items, Trees& t) const
-{
-    for (const LzxItem& it : items) {
-        if (prevMain_[it.mainSymbol] == 0)
-            return false;
-        if (it.lengthSymbol != LzxItem::kNoLength && prevLength_[it.lengthSymbol] == 0)
-            return false;
-    }
-    std::memcpy(t.main, prevMain_, sizeof t.main);
-    std::memcpy(t.length, prevLength_, sizeof t.length);
-    chooseAligned(items, t);
-    return true;
-}
-
 // The aligned-offset tree replaces the low three footer bits of far matches;
 // it pays when those bits are skewed (as in code, where addresses are
 // multiples of 4 or 8).
@@ -93,25 +79,48 @@ uint64_t LzxBlockWriter::cost(const std::vector<LzxItem>& items, const Trees& t,
     return bits;
 }
 
-bool LzxBlockWriter::write(LzxBitWriter& out, const std::vector<LzxItem>& items,
-                           const std::vector<LzxItem>* reuse, uint32_t blockSize)
+void LzxBlockWriter::write(LzxBitWriter& out, const std::vector<LzxItem>& items, const uint8_t* raw,
+                           uint32_t blockSize, const uint32_t* repeats, bool mayStore)
 {
     buildFreshTrees(items, fresh_);
-    const Trees* trees = &fresh_;
-    const std::vector<LzxItem>* chosen = &items;
-    if (reuse && previousTreesFit(*reuse, repeat_) &&
-        cost(*reuse, repeat_, blockSize) < cost(items, fresh_, blockSize)) {
-        trees = &repeat_;
-        chosen = reuse;
+    // Uncompressed: header, up to 16 bits of padding, R0..R2, the bytes and a
+    // pad byte after an odd size.
+    const uint64_t storedBits = 27 + 16 + 96 + 8 * uint64_t(blockSize + (blockSize & 1));
+    if (mayStore && storedBits < cost(items, fresh_, blockSize)) {
+        writeUncompressed(out, raw, blockSize, repeats);
+        return;
     }
-    writeHeader(out, *trees, blockSize);
-    std::memcpy(prevMain_, trees->main, sizeof prevMain_);
-    std::memcpy(prevLength_, trees->length, sizeof prevLength_);
-    LzxHuffman::buildCodes(trees->main, numMain_, codes_.main);
-    LzxHuffman::buildCodes(trees->length, lzx::kNumLengthSymbols, codes_.length);
-    LzxHuffman::buildCodes(trees->aligned, lzx::kNumAlignedSymbols, codes_.aligned);
-    writeItems(out, *chosen, *trees);
-    return chosen == reuse;
+    writeHeader(out, fresh_, blockSize);
+    std::memcpy(prevMain_, fresh_.main, sizeof prevMain_);
+    std::memcpy(prevLength_, fresh_.length, sizeof prevLength_);
+    LzxHuffman::buildCodes(fresh_.main, numMain_, codes_.main);
+    LzxHuffman::buildCodes(fresh_.length, lzx::kNumLengthSymbols, codes_.length);
+    LzxHuffman::buildCodes(fresh_.aligned, lzx::kNumAlignedSymbols, codes_.aligned);
+    writeItems(out, items, fresh_);
+}
+
+void LzxBlockWriter::writeUncompressed(LzxBitWriter& out, const uint8_t* raw, uint32_t blockSize,
+                                       const uint32_t* repeats)
+{
+    out.put(lzx::kBlockUncompressed, 3);
+    out.put(blockSize >> 16, 8);
+    out.put((blockSize >> 8) & 0xFF, 8);
+    out.put(blockSize & 0xFF, 8);
+    // Decoders drop the rest of the current 16-bit word, or a whole word
+    // when the header ended exactly on a word boundary.
+    out.put(0, 1);
+    out.alignTo16();
+    uint8_t stated[12];
+    for (int r = 0; r < lzx::kNumRepeats; ++r)
+        for (int b = 0; b < 4; ++b)
+            stated[4 * r + b] = uint8_t(repeats[r] >> (8 * b));
+    out.putBytes(stated, sizeof stated);
+    out.putBytes(raw, blockSize);
+    if (blockSize & 1) {
+        const uint8_t pad = 0;
+        out.putBytes(&pad, 1);
+    }
+    // Tree lengths stay as the last Huffman block left them.
 }
 
 void LzxBlockWriter::writeItems(LzxBitWriter& out, const std::vector<LzxItem>& items, const Trees& t) const

@@ -7,20 +7,20 @@
 #include <cstdint>
 #include <vector>
 
-// Writes verbatim or aligned-offset blocks: header, trees (coded against the
-// lengths of the folder's previous block, which this writer remembers) and
-// the items themselves. Every block covers one frame, so the trees are a
-// large share of the output; the writer therefore weighs fresh trees against
-// repeating the previous block's trees, which cost about a bit per symbol.
+// Writes one block per frame: verbatim or aligned-offset (header, trees coded
+// against the lengths of the folder's previous Huffman block, which this
+// writer remembers, then the items), or uncompressed when the frame does not
+// shrink, as with data that is already packed.
 class LzxBlockWriter {
 public:
     explicit LzxBlockWriter(int windowBits);
 
-    // items: the frame parsed for its own trees. reuse (optional): the frame
-    // parsed under the previous block's costs, written with that block's
-    // trees if that comes out smaller. Returns true when reuse was written.
-    bool write(LzxBitWriter& out, const std::vector<LzxItem>& items, const std::vector<LzxItem>* reuse,
-               uint32_t blockSize);
+    // items: the parsed frame; raw: the frame's bytes as the decoder's window
+    // will hold them (after E8 translation); repeats: R0..R2 after the frame,
+    // which an uncompressed block must restate. mayStore = false insists on
+    // a Huffman block.
+    void write(LzxBitWriter& out, const std::vector<LzxItem>& items, const uint8_t* raw,
+               uint32_t blockSize, const uint32_t* repeats, bool mayStore = true);
 
     // Tree lengths of the last block written, used by the parser for costs.
     const uint8_t* mainLengths() const { return prevMain_; }
@@ -40,17 +40,17 @@ private:
     };
 
     void buildFreshTrees(const std::vector<LzxItem>& items, Trees& t) const;
-    bool previousTreesFit(const std::vector<LzxItem>& items, Trees& t) const;
     static void chooseAligned(const std::vector<LzxItem>& items, Trees& t);
     uint64_t cost(const std::vector<LzxItem>& items, const Trees& t, uint32_t blockSize) const;
     void writeHeader(LzxBitWriter& out, const Trees& t, uint32_t blockSize) const;
     void writeItems(LzxBitWriter& out, const std::vector<LzxItem>& items, const Trees& t) const;
+    static void writeUncompressed(LzxBitWriter& out, const uint8_t* raw, uint32_t blockSize,
+                                  const uint32_t* repeats);
 
     int numMain_;
     uint8_t prevMain_[lzx::kMaxMainSymbols] = {};
     uint8_t prevLength_[lzx::kNumLengthSymbols] = {};
     Trees fresh_;
-    Trees repeat_;
     Codes codes_;
     mutable std::vector<uint8_t> scratch_; // dry runs of the header
 };

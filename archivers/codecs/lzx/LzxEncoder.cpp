@@ -79,8 +79,7 @@ std::vector<uint8_t> LzxEncoder::Impl::encodeFrame(const uint8_t* data, size_t s
     LzxBitWriter bits(out);
     if (folderOffset_ == 0)
         writeStreamHeader(bits);
-    if (blocks_.write(bits, items_, optimal_.firstPass(), uint32_t(size)))
-        std::copy(optimal_.firstPassRepeats(), optimal_.firstPassRepeats() + lzx::kNumRepeats, reps_);
+    blocks_.write(bits, items_, frame, uint32_t(size), reps_);
     bits.alignTo16();
 
     folderOffset_ += size;

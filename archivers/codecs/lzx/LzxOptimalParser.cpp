@@ -193,16 +193,9 @@ void LzxOptimalParser::parse(uint32_t start, uint32_t end, std::vector<LzxItem>&
     const uint32_t n = end - start;
     for (int pass = 1; pass < passes_; ++pass) {
         shortestPath(start, end);
-        if (pass == 1) {
-            firstItems_.clear();
-            collect(firstItems_, start, n);
-            std::copy(nodes_[n].reps, nodes_[n].reps + lzx::kNumRepeats, firstReps_);
-            costsFromItems(firstItems_);
-        } else {
-            trial_.clear();
-            collect(trial_, start, n);
-            costsFromItems(trial_);
-        }
+        trial_.clear();
+        collect(trial_, start, n);
+        costsFromItems(trial_);
     }
     shortestPath(start, end);
     collect(items, start, n);

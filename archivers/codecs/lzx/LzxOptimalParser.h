@@ -29,12 +29,6 @@ public:
     // Parses [start, end) of the history into items, updating the repeats.
     void parse(uint32_t start, uint32_t end, std::vector<LzxItem>& items);
 
-    // With two passes or more: the first pass's items, parsed under the
-    // seeded costs, and the repeats they leave. A caller that writes these
-    // instead of the final items must adopt these repeats.
-    const std::vector<LzxItem>* firstPass() const { return passes_ >= 2 ? &firstItems_ : nullptr; }
-    const uint32_t* firstPassRepeats() const { return firstReps_; }
-
 private:
     struct Node {
         uint32_t cost;
@@ -57,9 +51,7 @@ private:
     uint32_t mainCost_[lzx::kMaxMainSymbols];
     uint32_t lengthCost_[lzx::kMaxMatch + 1]; // by match length: length-tree part
     std::vector<Node> nodes_;
-    std::vector<LzxItem> firstItems_;
     std::vector<LzxItem> trial_;
-    uint32_t firstReps_[lzx::kNumRepeats] = {1, 1, 1};
     std::vector<LzxMatch> matches_;
     std::vector<uint32_t> firstMatch_; // per position, index into matches_
     LzxMatch scratch_[LzxMatchFinder::kMaxMatches];
