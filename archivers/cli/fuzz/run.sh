@@ -1,12 +1,15 @@
 #!/bin/sh
 # Builds the libFuzzer targets in their own build folder (clang, every library
 # instrumented, AddressSanitizer and UBSan) and runs each for SECONDS seconds.
-#   archivers/cli/fuzz/run.sh [SECONDS] [TARGET-PATTERN]
-# Findings land in BUILD/fuzz/artifacts; the grown corpus stays in BUILD/fuzz/corpus.
+#   archivers/cli/fuzz/run.sh [SECONDS] [LIBRARY...]
+# LIBRARY is unzip32, unlha32 or cab32 (default: all three); each has a listing and an
+# extraction target. Findings land in BUILD/fuzz/artifacts; the grown corpus stays in
+# BUILD/fuzz/corpus.
 set -eu
 
 seconds=${1:-60}
-pattern=${2:-fuzz_}
+[ $# -gt 0 ] && shift
+libraries=${*:-unzip32 unlha32 cab32}
 root=$(cd "$(dirname "$0")/../../.." && pwd)
 build=${KESTREL_FUZZ_BUILD:-$root/build-fuzz}
 flags="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
@@ -15,7 +18,17 @@ CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DKESTREL_GUI=OFF -DK
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" \
     -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" \
     -DCMAKE_SHARED_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
-cmake --build "$build" -j2 --target kestrel_fuzz kestrel-arc
+cmake --build "$build" -j2 --target kestrel-arc
+
+# A library that does not build is reported and left out; the others still run.
+built=""
+for lib in $libraries; do
+    if cmake --build "$build" -j2 --target "fuzz_list_$lib" "fuzz_extract_$lib" >"$build/fuzz-build-$lib.log" 2>&1; then
+        built="$built $lib"
+    else
+        echo "!! $lib: fuzz targets do not build, see $build/fuzz-build-$lib.log"
+    fi
+done
 
 work=$build/fuzz
 mkdir -p "$work/artifacts" "$work/seeds"
@@ -50,10 +63,10 @@ with zipfile.ZipFile("../s2.zip", "w", zipfile.ZIP_STORED) as z:
 make_seeds
 
 status=0
-for target in "$build"/bin/fuzz_*; do
-    name=$(basename "$target")
-    case $name in *"$pattern"*) ;; *) continue ;; esac
-    lib=${name##*_}
+for lib in $built; do
+  for mode in list extract; do
+    name=fuzz_${mode}_$lib
+    target=$build/bin/$name
     corpus=$work/corpus/$name
     mkdir -p "$corpus"
     echo "== $name for ${seconds}s"
@@ -64,5 +77,6 @@ for target in "$build"/bin/fuzz_*; do
         status=1
     fi
     grep -E '^stat::number_of_executed_units|^stat::new_units_added' "$work/$name.log" | sed 's/^/   /'
+  done
 done
 exit $status
