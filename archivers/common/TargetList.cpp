@@ -26,10 +26,30 @@ struct Walker {
         }
         if (!base.empty() && diskPath.size() > base.size() + 1 &&
             diskPath.compare(0, base.size(), base) == 0 && diskPath[base.size()] == '/')
-            return diskPath.substr(base.size() + 1);
-        size_t start = diskPath.find_first_not_of('/');
-        std::string name = start == std::string::npos ? "" : diskPath.substr(start);
-        while (name.rfind("./", 0) == 0) name = name.substr(2);
+            return withoutDots(diskPath.substr(base.size() + 1));
+        return withoutDots(diskPath);
+    }
+
+    // A stored name never holds "." or ".." parts: "a/../b" is stored as "b", and a
+    // ".." with nothing left to undo is dropped ("../x" is stored as "x"), since
+    // other tools would follow it out of their destination.
+    static std::string withoutDots(const std::string& path) {
+        std::vector<std::string> parts;
+        std::string part;
+        for (char c : path + "/") {
+            if (c != '/') {
+                part += c;
+                continue;
+            }
+            if (part == "..") {
+                if (!parts.empty()) parts.pop_back();
+            } else if (!part.empty() && part != ".") {
+                parts.push_back(part);
+            }
+            part.clear();
+        }
+        std::string name;
+        for (const std::string& p : parts) name += (name.empty() ? "" : "/") + p;
         return name;
     }
 

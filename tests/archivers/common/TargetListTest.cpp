@@ -89,3 +89,9 @@ TEST_F(TargetListTest, FlattenedNamesThatClashAreReportedNotLostSilently) {
     expand(dir.path(), {"a.txt", "a.txt"}, false, false);
     EXPECT_TRUE(problems.empty());
 }
+
+TEST_F(TargetListTest, StoredNamesNeverClimb) {
+    auto got = expand(dir / "data", {"../a.txt", "./sub/../b.txt"}, false, true);
+    EXPECT_EQ(got, (std::vector<std::string>{"a.txt", "b.txt"}));
+    for (const Target& t : out) EXPECT_TRUE(std::filesystem::exists(t.diskPath)) << t.diskPath;
+}
