@@ -171,3 +171,21 @@ TEST_F(UnlhaCommand, AddRefusesToOverwriteSomethingThatIsNotAnArchive) {
     EXPECT_EQ(r.code, KA_ERR_NO_MATCH);
     EXPECT_EQ(tree(work.path()), (std::vector<std::string>{"notes.lzh"}));
 }
+
+TEST_F(UnlhaCommand, StoredModesAreRestoredOnlyWhenTheyMakeSense) {
+    MadeEntry zero{"zero.txt", "z"};
+    zero.mode = S_IFREG;  // no permission bits at all
+    MadeEntry readOnly{"ro.txt", "r"};
+    readOnly.mode = S_IFREG | 0444;
+    MadeEntry setuid{"suid", "s"};
+    setuid.mode = S_IFREG | 04755;
+    std::string a = writeArchive(work, "modes.lzh", {zero, readOnly, setuid});
+    ASSERT_EQ(unlha("x -a1 " + q(a) + " " + q(work / "m/")).code, KA_OK);
+    struct stat st;
+    ASSERT_EQ(stat((work / "m/zero.txt").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0600, 0600u);
+    ASSERT_EQ(stat((work / "m/ro.txt").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0444u);
+    ASSERT_EQ(stat((work / "m/suid").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0755u);  // never a set-user-id bit from an archive
+}
