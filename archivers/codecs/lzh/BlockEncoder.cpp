@@ -77,20 +77,80 @@ BlockEncoder::BlockEncoder(unsigned dictBits, BitWriter& out)
 
 void BlockEncoder::flush()
 {
-    if (codes_.empty())
-        return;
-    out_.put(16, static_cast<uint32_t>(codes_.size()));
+    if (!codes_.empty())
+        writeBlock(codes_.size());
+}
+
+void BlockEncoder::endStretch()
+{
+    if (tailStart_ > 0 && separateTailIsCheaper())
+        writeBlock(tailStart_);
+    else if (codes_.size() + kStretchCodes > kMaxBlockCodes)
+        writeBlock(codes_.size());
+    tailStart_ = codes_.size();
+    std::fill(std::begin(tailCharFreq_), std::end(tailCharFreq_), 0);
+    std::fill(std::begin(tailPosFreq_), std::end(tailPosFreq_), 0);
+}
+
+bool BlockEncoder::separateTailIsCheaper() const
+{
+    uint32_t headChar[kCharCodes], headPos[17] = {};
+    for (unsigned s = 0; s < kCharCodes; ++s)
+        headChar[s] = charFreq_[s] - tailCharFreq_[s];
+    for (unsigned s = 0; s < posCodes_; ++s)
+        headPos[s] = posFreq_[s] - tailPosFreq_[s];
+    const uint64_t together = estimatedBlockBits(charFreq_, posFreq_);
+    const uint64_t apart = estimatedBlockBits(headChar, headPos) + estimatedBlockBits(tailCharFreq_, tailPosFreq_);
+    return apart < together;
+}
+
+// Bits of the codes under the block's own trees plus a rough price for the
+// trees themselves (a few bits per used symbol). Extra distance bits are
+// the same however the blocks fall, so they are left out.
+uint64_t BlockEncoder::estimatedBlockBits(const uint32_t* charFreq, const uint32_t* posFreq) const
+{
+    uint8_t charLen[kCharCodes];
+    uint8_t posLen[17];
+    const size_t charUsed = HuffmanCode::buildLengths(charFreq, kCharCodes, charLen);
+    const size_t posUsed = HuffmanCode::buildLengths(posFreq, posCodes_, posLen);
+    uint64_t bits = 16 + 40 + 4 * charUsed + 3 * posUsed;
+    for (unsigned s = 0; s < kCharCodes; ++s)
+        bits += uint64_t{charFreq[s]} * charLen[s];
+    for (unsigned s = 0; s < posCodes_; ++s)
+        bits += uint64_t{posFreq[s]} * posLen[s];
+    return bits;
+}
+
+void BlockEncoder::writeBlock(size_t count)
+{
+    const bool keepTail = count < codes_.size();
+    if (keepTail) {
+        for (unsigned s = 0; s < kCharCodes; ++s)
+            charFreq_[s] -= tailCharFreq_[s];
+        for (unsigned s = 0; s < posCodes_; ++s)
+            posFreq_[s] -= tailPosFreq_[s];
+    }
+    out_.put(16, static_cast<uint32_t>(count));
     charUsed_ = HuffmanCode::buildLengths(charFreq_, kCharCodes, charLen_);
     posUsed_ = HuffmanCode::buildLengths(posFreq_, posCodes_, posLen_);
     writeCharTree();
     writePositionTree();
-    writeCodes();
-    codes_.clear();
-    positions_.clear();
+    writeCodes(count);
+
+    codes_.erase(codes_.begin(), codes_.begin() + static_cast<std::ptrdiff_t>(count));
+    positions_.erase(positions_.begin(), positions_.begin() + static_cast<std::ptrdiff_t>(count));
+    tailStart_ = 0;
     std::copy(std::begin(charFreq_), std::end(charFreq_), std::begin(lastCharFreq_));
     std::copy(std::begin(posFreq_), std::end(posFreq_), std::begin(lastPosFreq_));
-    std::fill(std::begin(charFreq_), std::end(charFreq_), 0);
-    std::fill(std::begin(posFreq_), std::end(posFreq_), 0);
+    if (keepTail) {
+        std::copy(std::begin(tailCharFreq_), std::end(tailCharFreq_), std::begin(charFreq_));
+        std::copy(std::begin(tailPosFreq_), std::end(tailPosFreq_), std::begin(posFreq_));
+    } else {
+        std::fill(std::begin(charFreq_), std::end(charFreq_), 0);
+        std::fill(std::begin(posFreq_), std::end(posFreq_), 0);
+        std::fill(std::begin(tailCharFreq_), std::end(tailCharFreq_), 0);
+        std::fill(std::begin(tailPosFreq_), std::end(tailPosFreq_), 0);
+    }
     out_.flushIfLarge();
 }
 
@@ -192,9 +252,8 @@ void BlockEncoder::writePositionTree()
     writePreTree(posLen_, posCodes_, false, posBits_);
 }
 
-void BlockEncoder::writeCodes()
+void BlockEncoder::writeCodes(size_t count)
 {
-    const size_t count = codes_.size();
     for (size_t i = 0; i < count; ++i) {
         const unsigned c = codes_[i];
         out_.put(charLen_[c], charCode_[c]);

@@ -68,14 +68,14 @@ TEST_P(LzhEncoderRoundTrip, SizesAroundBlockAndWindowBoundaries)
 TEST_P(LzhEncoderRoundTrip, RunsOfOneByte)
 {
     expectRoundTrip(GetParam(), Bytes(256 + 3, 0));
-    // Long enough for whole blocks of nothing but the longest match, whose
-    // character and position trees then have one symbol each.
-    const Bytes spaces(2 * 8192 * 256 + 1000, 0x20);
+    // A byte and then only longest matches: past the first stretch of codes
+    // the blocks hold one character symbol and one position class.
+    const Bytes spaces(1 + 256 * 3 * 2048, 0x20);
     const Bytes packed = encode(GetParam(), spaces);
     const StrictResult strict = decodeStrict(dictBits(GetParam()), packed, spaces.size());
     EXPECT_EQ(strict.error, "");
     EXPECT_TRUE(strict.data == spaces);
-    EXPECT_GE(strict.blocks, 3u);
+    EXPECT_GE(strict.singleSymbolBlocks, 1u);
     // Runs of every length around the longest match, between unrelated bytes.
     Bytes mixed;
     for (size_t len = 250; len < 520; len += 3) {
@@ -132,6 +132,18 @@ TEST_P(LzhEncoderRoundTrip, ManyBlocksStayValid)
     EXPECT_GE(strict.blocks, 4u);
     // Incompressible data grows only by the trees and a handful of bits.
     EXPECT_LT(packed.size(), input.size() + input.size() / 100);
+}
+
+TEST_P(LzhEncoderRoundTrip, BlocksFollowChangingData)
+{
+    // Text, noise, text: the noise gets blocks (and trees) of its own, and a
+    // block may end inside what was already gathered.
+    const Bytes input = concat({sampleText(60000, 12), randomBytes(40000, 13), sampleText(60000, 14)});
+    const Bytes packed = encode(GetParam(), input);
+    const StrictResult strict = decodeStrict(dictBits(GetParam()), packed, input.size());
+    ASSERT_EQ(strict.error, "");
+    EXPECT_TRUE(strict.data == input);
+    EXPECT_GE(strict.blocks, 3u);
 }
 
 TEST_P(LzhEncoderRoundTrip, CompressesText)

@@ -7,7 +7,13 @@
 
 #include <gtest/gtest.h>
 
+extern "C" {
+#include <lhasa.h>
+}
+
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -172,4 +178,57 @@ TEST_F(LzhInterop, WorkedExampleFromTheFormatNotes)
     // Ten bytes that code as two literals and one overlapping match.
     const std::string text = "ABABABABAB";
     expectReadersAgree(LzhMethod::Lh5, Bytes(text.begin(), text.end()));
+}
+
+// Past 4 GiB every 32-bit count and position wraps; the stream must not.
+// Slow (about a minute), so only run on request:
+//   lzh_interop_tests --gtest_also_run_disabled_tests --gtest_filter='*Huge*'
+TEST(LzhHugeInput, DISABLED_MoreThanFourGibibytes)
+{
+    const uint64_t zeros = (uint64_t{1} << 32) + 123457;
+    const Bytes tail = sampleText(100000, 31);
+    Bytes packed;
+    LzhEncoder encoder(LzhMethod::Lh7, [&](const uint8_t* data, size_t n) {
+        packed.insert(packed.end(), data, data + n);
+        return true;
+    });
+    const Bytes chunk(1 << 20, 0);
+    for (uint64_t left = zeros; left > 0;) {
+        const size_t n = static_cast<size_t>(std::min<uint64_t>(left, chunk.size()));
+        ASSERT_TRUE(encoder.write(chunk.data(), n));
+        left -= n;
+    }
+    ASSERT_TRUE(encoder.write(tail.data(), tail.size()));
+    ASSERT_TRUE(encoder.finish());
+    EXPECT_EQ(encoder.bytesIn(), zeros + tail.size());
+    EXPECT_EQ(encoder.bytesOut(), packed.size());
+
+    // Decode in pieces and compare as we go.
+    std::string name = methodId(LzhMethod::Lh7);
+    struct Source {
+        const Bytes* data;
+        size_t at;
+    } src{&packed, 0};
+    auto read = [](void* buf, size_t len, void* user) -> size_t {
+        auto* s = static_cast<Source*>(user);
+        const size_t n = std::min(len, s->data->size() - s->at);
+        std::memcpy(buf, s->data->data() + s->at, n);
+        s->at += n;
+        return n;
+    };
+    LHADecoder* decoder = lha_decoder_new(lha_decoder_for_name(name.data()), read, &src,
+                                          static_cast<size_t>(zeros + tail.size()));
+    ASSERT_NE(decoder, nullptr);
+    Bytes out(1 << 20);
+    uint64_t seen = 0;
+    bool same = true;
+    for (size_t n; (n = lha_decoder_read(decoder, out.data(), out.size())) > 0; seen += n) {
+        for (size_t i = 0; i < n && same; ++i) {
+            const uint64_t at = seen + i;
+            same = out[i] == (at < zeros ? 0 : tail[static_cast<size_t>(at - zeros)]);
+        }
+    }
+    lha_decoder_free(decoder);
+    EXPECT_TRUE(same);
+    EXPECT_EQ(seen, zeros + tail.size());
 }

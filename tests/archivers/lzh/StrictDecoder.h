@@ -22,6 +22,7 @@ struct StrictResult {
     Bytes data;
     std::string error;  // empty on success
     size_t blocks = 0;
+    size_t singleSymbolBlocks = 0;  // blocks whose character tree has one symbol
     size_t longestMatch = 0;
     size_t farthestDistance = 0;
 };
