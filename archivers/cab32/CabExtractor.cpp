@@ -166,6 +166,10 @@ void CabExtractor::extractOne(CabArchive& archive, mscabd_file* file, const CabE
         skip(entry.name, SafePath::describe(problem));
         return;
     }
+    if (entry.isFolder()) {
+        if (options_.keepFolders && makeFolders(relative, entry.name)) out_.line("作成: " + entry.name);
+        return;
+    }
     if (!makeFolders(parentOf(relative), entry.name) || !mayReplace(full, entry.name)) return;
     if (!host_.progress(entry.name, 0, entry.size)) {
         out_.line("中止しました");

@@ -230,3 +230,18 @@ TEST(CabCommand, SelfExtractingProgramsHoldEveryFileEvenOfASet) {
     // An existing program is kept without the host's yes.
     EXPECT_EQ(runCab("-f " + q(dir / "set2.cab") + " " + q(dir / "prog/")).result, KA_WARN_SKIPPED);
 }
+
+TEST(CabCommand, ANameEndingInASeparatorIsAFolder) {
+    TempDir dir;
+    ASSERT_EQ(cabtest::writeCabinet(dir / "f.cab", {{"docs\\", ""}, {"docs\\a.txt", "a"}}, {}, dir), 0);
+    void* h = CabOpenArchive(nullptr, (dir / "f.cab").c_str(), 0);
+    ASSERT_NE(h, nullptr);
+    EntryInfo e{};
+    ASSERT_EQ(CabFindFirst(h, "*.*", &e), 0);
+    EXPECT_EQ(e.flags & ENTRY_FLAG_FOLDER, ENTRY_FLAG_FOLDER);
+    ASSERT_EQ(CabFindNext(h, &e), 0);
+    EXPECT_EQ(e.flags & ENTRY_FLAG_FOLDER, 0u);
+    CabCloseArchive(h);
+    ASSERT_EQ(runCab("-x " + q(dir / "f.cab") + " " + q(dir / "out/")).result, KA_OK);
+    EXPECT_EQ(cabtest::readFile(dir / "out/docs/a.txt"), "a");
+}
