@@ -93,6 +93,7 @@ void LzxBlockWriter::write(LzxBitWriter& out, const std::vector<LzxItem>& items,
     writeHeader(out, fresh_, blockSize);
     std::memcpy(prevMain_, fresh_.main, sizeof prevMain_);
     std::memcpy(prevLength_, fresh_.length, sizeof prevLength_);
+    prevAligned_ = fresh_.useAligned;
     LzxHuffman::buildCodes(fresh_.main, numMain_, codes_.main);
     LzxHuffman::buildCodes(fresh_.length, lzx::kNumLengthSymbols, codes_.length);
     LzxHuffman::buildCodes(fresh_.aligned, lzx::kNumAlignedSymbols, codes_.aligned);

@@ -25,6 +25,8 @@ public:
     // Tree lengths of the last block written, used by the parser for costs.
     const uint8_t* mainLengths() const { return prevMain_; }
     const uint8_t* lengthLengths() const { return prevLength_; }
+    // The aligned-offset tree of the last block, if it was an aligned block.
+    const uint8_t* alignedLengths() const { return prevAligned_ ? fresh_.aligned : nullptr; }
 
 private:
     struct Trees {
@@ -50,6 +52,7 @@ private:
     int numMain_;
     uint8_t prevMain_[lzx::kMaxMainSymbols] = {};
     uint8_t prevLength_[lzx::kNumLengthSymbols] = {};
+    bool prevAligned_ = false;
     Trees fresh_;
     Codes codes_;
     mutable std::vector<uint8_t> scratch_; // dry runs of the header

@@ -9,8 +9,6 @@
 
 #include <algorithm>
 #include <stdexcept>
-#include <cstdio>
-#include <cstdlib>
 
 class LzxEncoder::Impl {
 public:
@@ -21,12 +19,10 @@ public:
           blocks_(bits_),
           optimal_(finder_, reps_, lzx::mainSymbols(bits_))
     {
-        if (const char* e = getenv("LZXTUNE")) { // EXPERIMENT
-            int d, n, p, pn;
-            sscanf(e, "%d,%d,%d,%d", &d, &n, &p, &pn);
-            finder_.setEffort(d, uint32_t(n));
-            optimal_.setEffort(p, uint32_t(pn));
-        }
+        // Search effort, chosen on text and program code: deeper searches and
+        // a second pass per frame buy well under 1 % for about half the speed.
+        finder_.setEffort(16, 32);
+        optimal_.setEffort(1, 48);
     }
 
     std::vector<uint8_t> encodeFrame(const uint8_t* data, size_t size, bool lastFrame);
@@ -72,7 +68,7 @@ std::vector<uint8_t> LzxEncoder::Impl::encodeFrame(const uint8_t* data, size_t s
         translator_.encodeFrame(frame, size, folderOffset_);
 
     items_.clear();
-    optimal_.seedCosts(blocks_.mainLengths(), blocks_.lengthLengths());
+    optimal_.seedCosts(blocks_.mainLengths(), blocks_.lengthLengths(), blocks_.alignedLengths());
     optimal_.parse(start, start + uint32_t(size), items_);
 
     out.reserve(size / 2 + 256);
