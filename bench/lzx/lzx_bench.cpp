@@ -93,6 +93,7 @@ void print(const std::string& file, const std::string& coder, size_t in, const R
 {
     std::printf("%-12s %-10s %12zu %12zu %7.2f%% %8.2f MB/s %s\n", file.c_str(), coder.c_str(), in, r.bytes,
                 100.0 * double(r.bytes) / double(in), double(in) / 1e6 / r.seconds, note);
+    std::fflush(stdout);
 }
 
 } // namespace

@@ -79,7 +79,7 @@ uint64_t LzxBlockWriter::cost(const std::vector<LzxItem>& items, const Trees& t,
     return bits;
 }
 
-void LzxBlockWriter::write(LzxBitWriter& out, const std::vector<LzxItem>& items, const uint8_t* raw,
+bool LzxBlockWriter::write(LzxBitWriter& out, const std::vector<LzxItem>& items, const uint8_t* raw,
                            uint32_t blockSize, const uint32_t* repeats, bool mayStore)
 {
     buildFreshTrees(items, fresh_);
@@ -88,7 +88,7 @@ void LzxBlockWriter::write(LzxBitWriter& out, const std::vector<LzxItem>& items,
     const uint64_t storedBits = 27 + 16 + 96 + 8 * uint64_t(blockSize + (blockSize & 1));
     if (mayStore && storedBits < cost(items, fresh_, blockSize)) {
         writeUncompressed(out, raw, blockSize, repeats);
-        return;
+        return true;
     }
     writeHeader(out, fresh_, blockSize);
     std::memcpy(prevMain_, fresh_.main, sizeof prevMain_);
@@ -98,6 +98,7 @@ void LzxBlockWriter::write(LzxBitWriter& out, const std::vector<LzxItem>& items,
     LzxHuffman::buildCodes(fresh_.length, lzx::kNumLengthSymbols, codes_.length);
     LzxHuffman::buildCodes(fresh_.aligned, lzx::kNumAlignedSymbols, codes_.aligned);
     writeItems(out, items, fresh_);
+    return false;
 }
 
 void LzxBlockWriter::writeUncompressed(LzxBitWriter& out, const uint8_t* raw, uint32_t blockSize,

@@ -18,8 +18,8 @@ public:
     // items: the parsed frame; raw: the frame's bytes as the decoder's window
     // will hold them (after E8 translation); repeats: R0..R2 after the frame,
     // which an uncompressed block must restate. mayStore = false insists on
-    // a Huffman block.
-    void write(LzxBitWriter& out, const std::vector<LzxItem>& items, const uint8_t* raw,
+    // a Huffman block. Returns true when the frame was stored uncompressed.
+    bool write(LzxBitWriter& out, const std::vector<LzxItem>& items, const uint8_t* raw,
                uint32_t blockSize, const uint32_t* repeats, bool mayStore = true);
 
     // Tree lengths of the last block written, used by the parser for costs.

@@ -10,6 +10,10 @@
 #include <algorithm>
 #include <stdexcept>
 
+namespace {
+constexpr uint64_t kMaxFolderBytes = uint64_t(65535) * LzxEncoder::kFrameSize;
+}
+
 class LzxEncoder::Impl {
 public:
     Impl(int bits, bool e8)
@@ -19,9 +23,6 @@ public:
           blocks_(bits_),
           optimal_(finder_, reps_, lzx::mainSymbols(bits_))
     {
-        // Search effort, chosen on text and program code: deeper searches and
-        // a second pass per frame buy well under 1 % for about half the speed.
-        finder_.setEffort(16, 32);
         optimal_.setEffort(1, 48);
     }
 
@@ -41,6 +42,7 @@ private:
     std::vector<LzxItem> items_;
     uint64_t folderOffset_ = 0;
     bool finished_ = false;
+    bool lastStored_ = false;
 };
 
 void LzxEncoder::Impl::writeStreamHeader(LzxBitWriter& out) const
@@ -61,12 +63,21 @@ std::vector<uint8_t> LzxEncoder::Impl::encodeFrame(const uint8_t* data, size_t s
     std::vector<uint8_t> out;
     if (size == 0)
         return out;
+    // Positions are 32-bit; a cabinet folder (at most 65535 frames) never
+    // comes near this.
+    if (folderOffset_ + size > kMaxFolderBytes)
+        throw std::logic_error("LZX folder too long");
 
     const uint32_t start = finder_.end();
     uint8_t* frame = finder_.append(data, size);
     if (e8_)
         translator_.encodeFrame(frame, size, folderOffset_);
 
+    // Search effort, chosen on text and program code: deeper searches and a
+    // second pass per frame buy well under 1 % for about half the speed.
+    // After a frame that did not shrink (packed data) a shallow search
+    // suffices: it only has to notice when the data turns compressible.
+    finder_.setEffort(lastStored_ ? 4 : 16, 32);
     items_.clear();
     optimal_.seedCosts(blocks_.mainLengths(), blocks_.lengthLengths(), blocks_.alignedLengths());
     optimal_.parse(start, start + uint32_t(size), items_);
@@ -75,7 +86,7 @@ std::vector<uint8_t> LzxEncoder::Impl::encodeFrame(const uint8_t* data, size_t s
     LzxBitWriter bits(out);
     if (folderOffset_ == 0)
         writeStreamHeader(bits);
-    blocks_.write(bits, items_, frame, uint32_t(size), reps_);
+    lastStored_ = blocks_.write(bits, items_, frame, uint32_t(size), reps_);
     bits.alignTo16();
 
     folderOffset_ += size;

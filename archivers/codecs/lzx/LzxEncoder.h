@@ -26,7 +26,8 @@ public:
     // the last frame, which may be shorter (1..kFrameSize bytes). The returned
     // bytes end on a 16-bit boundary, as every LZX frame must. A frame of size 0
     // yields no bytes and changes nothing. Calls after the last frame, and
-    // frames of a wrong size, throw std::logic_error.
+    // frames of a wrong size, and frames beyond the 65535 a cabinet folder can
+    // hold, throw std::logic_error.
     std::vector<uint8_t> encodeFrame(const uint8_t* data, size_t size, bool lastFrame);
 
     int windowBits() const;
