@@ -156,6 +156,20 @@ TEST_P(LzhEncoderRoundTrip, CompressesText)
 INSTANTIATE_TEST_SUITE_P(Methods, LzhEncoderRoundTrip,
                          ::testing::Values(LzhMethod::Lh5, LzhMethod::Lh6, LzhMethod::Lh7), methodName);
 
+TEST(LzhEncoder, KnownStreamForTwoLiteralsAndAnOverlappingMatch)
+{
+    // Worked out by hand from the bitstream rules: literals A and B, then a
+    // match of 8 at distance 2; character tree 261 = 0, A = 10, B = 11, sent
+    // through a pre-tree of five lengths; a single-class position tree.
+    const std::string text = "ABABABABAB";
+    const Bytes input(text.begin(), text.end());
+    const Bytes expected = {0x00, 0x03, 0x28, 0x08, 0x46, 0x0D, 0x0B, 0x49, 0x5D, 0x80, 0xD8};
+    EXPECT_TRUE(encode(LzhMethod::Lh5, input) == expected);
+    const StrictResult strict = decodeStrict(13, expected, input.size());
+    EXPECT_EQ(strict.error, "");
+    EXPECT_TRUE(strict.data == input);
+}
+
 TEST(LzhEncoder, CountsBytesInAndOut)
 {
     const Bytes input = sampleText(50000, 10);
