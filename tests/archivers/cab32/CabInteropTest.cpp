@@ -1,5 +1,5 @@
 // Interop with the peer tools: cabinets we write are tested and extracted
-// byte-exact by cabextract, and read by 7zz and bsdtar where they read that kind;
+// byte-exact by cabextract, and read by 7zz, gcab and bsdtar where they read that kind;
 // cabinets gcab writes are listed and extracted byte-exact by us.
 #include <gtest/gtest.h>
 
@@ -60,6 +60,11 @@ TEST_F(CabInterop, OurMsZipAndLzxCabinetsAreReadByEveryPeer) {
         expectCabextractExact(cab, dir, "out" + method);
         std::string log;
         if (cabtest::haveTool("7zz")) EXPECT_EQ(runTool("7zz t " + quote(cab), &log), 0) << log;
+        if (cabtest::haveTool("gcab")) {
+            std::string out = dir / ("gcab" + method);
+            EXPECT_EQ(runTool("mkdir -p " + quote(out) + " && gcab -x -C " + quote(out) + " " + quote(cab), &log), 0) << log;
+            EXPECT_EQ(runTool("diff -r " + quote(dir / "src") + " " + quote(out), &log), 0) << log;
+        }
         if (cabtest::haveTool("bsdtar")) {
             EXPECT_EQ(runTool("mkdir -p " + quote(dir / ("bsd" + method)) + " && bsdtar -xf " + quote(cab) +
                                   " -C " + quote(dir / ("bsd" + method)), &log), 0) << log;
