@@ -76,6 +76,10 @@ int LzxMatchFinder::walkTree(uint32_t pos, uint32_t limit, uint32_t best, LzxMat
         const uint8_t* c = at(cand);
         uint32_t* pair = &tree_[2 * (cand & mask)];
         uint32_t len = std::min(leftLen, rightLen);
+        // The walk is bound by memory latency: fetch both possible next
+        // nodes while this one's bytes are compared.
+        __builtin_prefetch(&tree_[2 * (pair[0] & mask)]);
+        __builtin_prefetch(&tree_[2 * (pair[1] & mask)]);
         if (len < limit && c[len] == cur[len])
             len += commonLength(c + len + 1, cur + len + 1, limit - len - 1) + 1;
         if (kReport && len > best) {
