@@ -193,11 +193,13 @@ void CabExtractor::extractOne(CabArchive& archive, mscabd_file* file, const CabE
     ::close(fd);
     temp = buf.data();
     std::string message;
-    int rc = archive.extract(file, temp, message);
+    int rc = archive.extract(file, temp, message,
+                             [&](uint64_t done) { return host_.progress(entry.name, done, entry.size); });
     if (rc != KA_OK) {
         ::unlink(temp.c_str());
-        out_.line("エラー: " + entry.name + ": " + message);
+        out_.line(rc == KA_ERR_CANCELLED ? message : "エラー: " + entry.name + ": " + message);
         result_.note(rc);
+        if (rc == KA_ERR_CANCELLED) stop_ = true;
         return;
     }
     ::chmod(temp.c_str(), Attributes::toMode(static_cast<uint8_t>(entry.attributes), false) & ~currentUmask());

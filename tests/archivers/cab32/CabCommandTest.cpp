@@ -245,3 +245,21 @@ TEST(CabCommand, ANameEndingInASeparatorIsAFolder) {
     ASSERT_EQ(runCab("-x " + q(dir / "f.cab") + " " + q(dir / "out/")).result, KA_OK);
     EXPECT_EQ(cabtest::readFile(dir / "out/docs/a.txt"), "a");
 }
+
+TEST(CabCommand, CancellingMidFileLeavesNoPartOfIt) {
+    TempDir dir;
+    cabtest::writeFile(dir / "src/big.txt", cabtest::sampleData(300000, 4, true));
+    ASSERT_EQ(runCab("-a -r " + q(dir / "b.cab") + " " + q(dir / "src/") + " \"*.*\"").result, KA_OK);
+    cabtest::ScriptedHost host;
+    host.cancelAfterBytes = 100000;
+    CabRun r = runCab("-x " + q(dir / "b.cab") + " " + q(dir / "out/"), host.handle());
+    EXPECT_EQ(r.result, KA_ERR_CANCELLED) << r.output;
+    EXPECT_GT(host.progressCalls, 2u);
+    EXPECT_EQ(dir.files(), (std::vector<std::string>{"b.cab", "src/big.txt"}));
+    // Creating reports progress the same way and a cancel leaves no cabinet.
+    cabtest::ScriptedHost creating;
+    creating.cancelAfterBytes = 100000;
+    EXPECT_EQ(runCab("-a -r " + q(dir / "c.cab") + " " + q(dir / "src/") + " \"*.*\"", creating.handle()).result,
+              KA_ERR_CANCELLED);
+    EXPECT_EQ(dir.files(), (std::vector<std::string>{"b.cab", "src/big.txt"}));
+}
