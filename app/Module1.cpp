@@ -1,5 +1,7 @@
 #include "app/Module1.h"
 
+#include "app/AppPictures.h"
+#include "app/KestrelApplication.h"
 #include "app/StartupWait.h"
 #include "app/frmMain.h"
 #include "app/frmSplash.h"
@@ -119,10 +121,12 @@ std::unique_ptr<frmMain> Module1::Start(Prompter& prompter, StartupWait& wait)
 
 int Module1::Main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    KestrelApplication app(argc, argv);
     QApplication::setApplicationName(AppTitle);
     QApplication::setApplicationVersion(QStringLiteral(KESTREL_VERSION));
+    QApplication::setWindowIcon(AppPictures::windowIcon());
     QtPrompter prompter;
+    app.setPrompter(&prompter);
     StartupWait wait;
     const std::unique_ptr<frmMain> window = Start(prompter, wait);
     return QApplication::exec();

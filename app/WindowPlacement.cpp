@@ -4,6 +4,8 @@
 #include "app/Module1.h"
 #include "platform/Twips.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 
 #include <charconv>
@@ -22,6 +24,27 @@ QSize frameExtra(const QWidget& window)
     const QRect frame = window.frameGeometry();
     const QRect client = window.geometry();
     return QSize(frame.width() - client.width(), frame.height() - client.height());
+}
+
+// Whether enough of the frame lies on some screen for the user to grab it
+// (a frame too small to judge, such as a stored width of 0 that the layout
+// widens later, counts with the least size that could be grabbed).
+// A placement stored on a monitor that is gone would otherwise open the
+// window where nobody can see it.
+bool reachable(const QRectF& twips)
+{
+    const QRect frame(Twips::toPixelsX(twips.x()), Twips::toPixelsY(twips.y()),
+                      std::max(40, Twips::toPixelsX(twips.width())),
+                      std::max(20, Twips::toPixelsY(twips.height())));
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    if (screens.isEmpty())
+        return true;
+    for (const QScreen* screen : screens) {
+        const QRect visible = screen->availableGeometry().intersected(frame);
+        if (visible.width() >= 40 && visible.height() >= 20)
+            return true;
+    }
+    return false;
 }
 
 double readNumber(SettingsStore::Handle key, const QString& name, double fallback)
@@ -43,6 +66,13 @@ QRectF WindowPlacement::outerTwips(const QWidget& window)
 
 void WindowPlacement::setOuterTwips(QWidget& window, const QRectF& twips)
 {
+    // A placement set on purpose replaces whatever restore was still settling.
+    window.setProperty(kPending, QVariant());
+    applyOuterTwips(window, twips);
+}
+
+void WindowPlacement::applyOuterTwips(QWidget& window, const QRectF& twips)
+{
     const QSize extra = frameExtra(window);
     window.move(Twips::toPixelsX(twips.x()), Twips::toPixelsY(twips.y()));
     window.resize(std::max(0, Twips::toPixelsX(twips.width()) - extra.width()),
@@ -54,25 +84,27 @@ void WindowPlacement::restore(QWidget& window)
     const QRectF defaults(DefaultLeft, DefaultTop, DefaultWidth, DefaultHeight);
     const SettingsStore::Handle key = Module1::OpenSettingsKey(kSection);
     if (key == 0) {
-        setOuterTwips(window, defaults);
+        applyOuterTwips(window, defaults);
         window.setProperty(kPending, defaults);
         return;
     }
     QString max;
     if (Module1::ReadSetting(key, QStringLiteral("MainMax"), max) != SettingsStore::Success) {
-        setOuterTwips(window, defaults);
+        applyOuterTwips(window, defaults);
         window.setProperty(kPending, defaults);
         Module1::CloseSettingsKey(key);
         return;
     }
-    const QRectF placement(readNumber(key, QStringLiteral("MainLeft"), DefaultLeft),
-                           readNumber(key, QStringLiteral("MainTop"), DefaultTop),
-                           readNumber(key, QStringLiteral("MainWidth"), DefaultWidth),
-                           readNumber(key, QStringLiteral("MainHeight"), DefaultHeight));
+    QRectF placement(readNumber(key, QStringLiteral("MainLeft"), DefaultLeft),
+                     readNumber(key, QStringLiteral("MainTop"), DefaultTop),
+                     readNumber(key, QStringLiteral("MainWidth"), DefaultWidth),
+                     readNumber(key, QStringLiteral("MainHeight"), DefaultHeight));
     Module1::CloseSettingsKey(key);
+    if (!reachable(placement))
+        placement.moveTopLeft(QPointF(DefaultLeft, DefaultTop));
     // Placing first and maximizing after leaves the placement as the normal
     // geometry that restoring the window returns to.
-    setOuterTwips(window, placement);
+    applyOuterTwips(window, placement);
     window.setProperty(kPending, placement);
     if (max == QLatin1String("1"))
         window.setWindowState(window.windowState() | Qt::WindowMaximized);
@@ -84,7 +116,7 @@ void WindowPlacement::settle(QWidget& window, bool last)
     if (!pending.isValid() || !window.isVisible()
         || (window.windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)))
         return;
-    setOuterTwips(window, pending.toRectF());
+    applyOuterTwips(window, pending.toRectF());
     if (last)
         window.setProperty(kPending, QVariant());
 }

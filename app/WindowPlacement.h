@@ -17,7 +17,8 @@ public:
 
     // Reads the stored placement and applies it to `window` (not yet shown):
     // the default placement when the key or MainMax is missing, maximized when
-    // MainMax is "1" (the four values then give the normal placement).
+    // MainMax is "1" (the four values then give the normal placement). A
+    // placement that no screen shows enough of opens at the default position.
     static void restore(QWidget& window);
     // Stores the placement of `window` and `viewMode`. A maximized window
     // stores only MainMax "1", a minimized one no placement at all; the view
@@ -42,4 +43,8 @@ public:
     static QString numberText(double value);
     // Rounds half to even; values that cannot be a view mode give 0.
     static int viewModeFrom(double value);
+
+private:
+    // Places the window without touching a pending settle.
+    static void applyOuterTwips(QWidget& window, const QRectF& twips);
 };

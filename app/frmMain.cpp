@@ -21,7 +21,6 @@
 #include <QMouseEvent>
 #include <QTimer>
 
-#include <exception>
 #include <optional>
 
 namespace {
@@ -67,11 +66,18 @@ frmMain::frmMain(Prompter& prompter, QWidget* parent)
     prompter_.setOwner(this);
     createControls();
     connectMenus();
+    fillDispatch();
     Form_Load();
 }
 
 frmMain::~frmMain()
 {
+    // The tree and the list reach this window through BrowseHost while they
+    // are torn down; they go while it is still whole.
+    delete tvTreeView;
+    tvTreeView = nullptr;
+    delete lvListView;
+    lvListView = nullptr;
     if (prompter_.owner() == this)
         prompter_.setOwner(nullptr);
     Module1::forgetMainWindow(this);
@@ -255,7 +261,7 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
 
 void frmMain::Form_Resize()
 {
-    ignoringFailures([this] {
+    ToolbarDispatch::ignoringFailures([this] {
         const int minimum = px(PaneLayout::MinimumWindowWidth)
             - (frameGeometry().width() - geometry().width());
         if (minimumWidth() != minimum)
@@ -264,8 +270,8 @@ void frmMain::Form_Resize()
             && !(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)))
             resize(minimum, height());
     });
-    ignoringFailures([this] { dockBars(); });
-    ignoringFailures([this] { SizeControls(splitterLeft()); });
+    ToolbarDispatch::ignoringFailures([this] { dockBars(); });
+    ToolbarDispatch::ignoringFailures([this] { SizeControls(splitterLeft()); });
 }
 
 void frmMain::dockBars()
@@ -338,47 +344,41 @@ void frmMain::mnuViewStatusBar_Click() { menus_->mnuViewStatusBar->trigger(); }
 
 // ---- Commands ----
 
-void frmMain::ignoringFailures(const std::function<void()>& step)
+void frmMain::fillDispatch()
 {
-    try {
-        step();
-    } catch (...) {
-        // Deliberately silent: a failed step of a toolbar command or of the
-        // layout is abandoned and the next one runs.
-    }
+    // A command that is a menu item's handler runs that very handler.
+    const auto handler = [this](void (frmMain::*h)()) {
+        return [this, h] {
+            (this->*h)();
+            return true;
+        };
+    };
+    dispatch_.add(kUpKey, [this] {
+        commands_.UpOneFolder();
+        return true;
+    });
+    dispatch_.add(kNewFolderKey, [this] { return commands_.NewFolder(); });
+    dispatch_.add(QStringLiteral("圧縮"), handler(&frmMain::mnuFileCompress_Click));
+    dispatch_.add(QStringLiteral("解凍"), handler(&frmMain::mnuFileExtract_Click));
+    dispatch_.add(QStringLiteral("切り取り"), handler(&frmMain::mnuEditCut_Click));
+    dispatch_.add(QStringLiteral("ｺﾋﾟｰ"), handler(&frmMain::mnuEditCopy_Click));
+    dispatch_.add(QStringLiteral("貼り付け"), handler(&frmMain::mnuEditPaste_Click));
+    dispatch_.add(QStringLiteral("ごみ"), handler(&frmMain::mnuFileDelete_Click));
+    dispatch_.add(QStringLiteral("削除"), handler(&frmMain::mnuFileVacume_Click));
+    dispatch_.add(QStringLiteral("分割"), handler(&frmMain::mnuFileDivide_Click));
+    dispatch_.add(QStringLiteral("結合"), handler(&frmMain::mnuFileJoin_Click));
+    for (int mode = 0; mode < 4; ++mode)
+        dispatch_.add(MainToolBar::viewKey(mode), [this, mode] {
+            SetViewMode(mode);
+            return true;
+        });
+    dispatch_.add(kExitKey, [this] { return close(); }, true);
+    dispatch_.setAfterEach([this] { restoreViewMenuChecks(); });
 }
 
 void frmMain::tbToolBar_ButtonClick(const QString& key)
 {
-    if (key == kExitKey) {
-        close();
-        return;
-    }
-    static const QHash<QString, void (frmMain::*)()> fileCommands{
-        {QStringLiteral("圧縮"), &frmMain::mnuFileCompress_Click},
-        {QStringLiteral("解凍"), &frmMain::mnuFileExtract_Click},
-        {QStringLiteral("切り取り"), &frmMain::mnuEditCut_Click},
-        {QStringLiteral("ｺﾋﾟｰ"), &frmMain::mnuEditCopy_Click},
-        {QStringLiteral("貼り付け"), &frmMain::mnuEditPaste_Click},
-        {QStringLiteral("ごみ"), &frmMain::mnuFileDelete_Click},
-        {QStringLiteral("削除"), &frmMain::mnuFileVacume_Click},
-        {QStringLiteral("分割"), &frmMain::mnuFileDivide_Click},
-        {QStringLiteral("結合"), &frmMain::mnuFileJoin_Click},
-    };
-    bool endedEarly = false;
-    if (key == kUpKey) {
-        ignoringFailures([this] { commands_.UpOneFolder(); });
-    } else if (key == kNewFolderKey) {
-        ignoringFailures([&] { endedEarly = !commands_.NewFolder(); });
-    } else if (const auto command = fileCommands.constFind(key); command != fileCommands.cend()) {
-        ignoringFailures([this, handler = *command] { (this->*handler)(); });
-    } else {
-        for (int mode = 0; mode < 4; ++mode)
-            if (key == MainToolBar::viewKey(mode))
-                ignoringFailures([this, mode] { SetViewMode(mode); });
-    }
-    if (!endedEarly)
-        ignoringFailures([this] { restoreViewMenuChecks(); });
+    dispatch_.run(key);
 }
 
 void frmMain::restoreViewMenuChecks()

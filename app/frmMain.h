@@ -1,11 +1,11 @@
 #pragma once
 
 #include "app/ShellCommands.h"
+#include "app/ToolbarDispatch.h"
 #include "browse/BrowseHost.h"
 
 #include <QMainWindow>
 #include <QStringList>
-#include <functional>
 
 class FileListView;
 class FolderTree;
@@ -98,20 +98,20 @@ protected:
 private:
     void createControls();
     void connectMenus();
+    void fillDispatch();
     void Form_Load();
     void Form_Unload();
     void Form_Resize();
     void dockBars();
     void restoreViewMenuChecks();
     void unloadOtherWindows();
-    // Runs one step of a toolbar command; a failure ends the step, not the dispatch.
-    static void ignoringFailures(const std::function<void()>& step);
 
     Prompter& prompter_;
     MainMenus* menus_ = nullptr;
     QWidget* client_ = nullptr;
     QLabel* lblTitle_[2] = {};
     ShellCommands commands_;
+    ToolbarDispatch dispatch_;
     QString path_;
     bool listClicked_ = false;
     bool splitterMoving_ = false;

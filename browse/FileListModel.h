@@ -71,11 +71,13 @@ public:
 
 private:
     void applyOrder(const std::vector<std::size_t>& order);
-    int iconFor(const QString& fullPath, const QString& name, std::uint32_t attributes, bool isFolder);
+    QString fileIconName(const QString& name);
+    int iconFor(const QString& folder, const QString& name, std::uint32_t attributes, bool isFolder);
 
     std::vector<Entry> entries_;
     std::vector<QIcon> icons_;
     std::vector<QString> iconKeys_;
     QHash<QString, int> iconByKey_;   // icon cache key -> index in icons_
+    QHash<QString, QString> iconNameByExtension_;
     std::uint32_t nextDiskOrder_ = 0;
 };

@@ -108,8 +108,7 @@ QString FolderTree::keyOf(const QTreeWidgetItem* node)
 
 bool FolderTree::isPlaceholder(const QTreeWidgetItem* node)
 {
-    return node && node->text(0).compare(DummyText, Qt::CaseInsensitive) == 0 &&
-           node->childCount() == 0;
+    return node && node->data(0, PlaceholderRole).toBool();
 }
 
 QTreeWidgetItem* FolderTree::nodeByKey(const QString& key) const
@@ -180,7 +179,9 @@ void FolderTree::AddDummyChild(const QString& key)
     QTreeWidgetItem* parent = nodeByKey(key);
     if (!parent)
         return;
-    addNode(parent, key + DummyText + QLatin1Char('/'), DummyText, QString(), QString());
+    QTreeWidgetItem* dummy =
+        addNode(parent, key + DummyText + QLatin1Char('/'), DummyText, QString(), QString());
+    dummy->setData(0, PlaceholderRole, true);
 }
 
 void FolderTree::AddChildFolders(const QString& path)
@@ -294,11 +295,18 @@ void FolderTree::relistAndSelectCurrent()
     updateTitles();
 }
 
+int FolderTree::probeFolder(const QString& key)
+{
+    // A dead network volume takes the probe's whole timeout to answer.
+    WaitCursor wait;
+    return probe_(key);
+}
+
 void FolderTree::tvTreeView_Expand(QTreeWidgetItem* node)
 {
     if (!node || isPlaceholder(node))
         return;
-    const int error = probe_(keyOf(node));
+    const int error = probeFolder(keyOf(node));
     if (error != 0) {
         // A volume without a medium and the like: closed again, no message.
         QTreeWidgetItem* selected = currentItem();
@@ -340,7 +348,7 @@ bool FolderTree::chooseNodeChecked(QTreeWidgetItem* node)
     if (list)
         list->clear();
     const QString key = keyOf(node);
-    const int error = probe_(key);
+    const int error = probeFolder(key);
     if (error != 0) {
         showReadFailure(node, error);
         return false;

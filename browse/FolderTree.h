@@ -24,6 +24,8 @@ public:
     static constexpr int KeyRole = Qt::UserRole + 1;
     static constexpr int ImageKeyRole = Qt::UserRole + 2;
     static constexpr int SelectedImageKeyRole = Qt::UserRole + 3;
+    // Set on placeholder children only: a real folder may bear the same name.
+    static constexpr int PlaceholderRole = Qt::UserRole + 4;
 
     // The text of the placeholder child; its key is the parent's key + DummyText + "/".
     static const QString DummyText;
@@ -95,6 +97,7 @@ private:
     void expandProgrammatically(QTreeWidgetItem* node);
     void collapseProgrammatically(QTreeWidgetItem* node);
     bool chooseNodeChecked(QTreeWidgetItem* node);
+    int probeFolder(const QString& key);
     void updateTitles();
     void relistAndSelectCurrent();
     void selectNode(QTreeWidgetItem* node);

@@ -1,5 +1,7 @@
 #include "platform/IconService.h"
 
+#include "platform/DotlessMimeNames.h"
+
 #include <QDir>
 #include <QHash>
 #include <QMimeDatabase>
@@ -120,18 +122,34 @@ QIcon IconService::icon(const QString& iconName)
     return icon;
 }
 
+QString IconService::mimeTypeName(const QString& fileName)
+{
+    static const QMimeDatabase db;
+    static const DotlessMimeNames dotless(db);
+    if (!fileName.contains(QLatin1Char('.')))
+        return dotless.mimeName(fileName);
+    return db.mimeTypeForFile(fileName, QMimeDatabase::MatchExtension).name();
+}
+
 QString IconService::fileIconName(const QString& fileName)
 {
     ensureTheme();
     static const QMimeDatabase db;
-    const QMimeType type = db.mimeTypeForFile(fileName, QMimeDatabase::MatchExtension);
+    const QMimeType type = db.mimeTypeForName(mimeTypeName(fileName));
+    // Asking the theme costs a search of its folders: once per MIME type.
+    static QHash<QString, QString> iconNameByType;
+    const auto known = iconNameByType.constFind(type.name());
+    if (known != iconNameByType.constEnd())
+        return *known;
+    QString iconName = QStringLiteral("text-x-generic");
     if (type.isValid() && !chosenTheme.isEmpty()) {
         if (QIcon::hasThemeIcon(type.iconName()))
-            return type.iconName();
-        if (QIcon::hasThemeIcon(type.genericIconName()))
-            return type.genericIconName();
+            iconName = type.iconName();
+        else if (QIcon::hasThemeIcon(type.genericIconName()))
+            iconName = type.genericIconName();
     }
-    return QStringLiteral("text-x-generic");
+    iconNameByType.insert(type.name(), iconName);
+    return iconName;
 }
 
 QString IconService::folderIconName(const QString& path)

@@ -24,6 +24,8 @@ public:
     // content read): the type's icon if the theme has it, else its generic
     // icon, else "text-x-generic".
     static QString fileIconName(const QString& fileName);
+    // The MIME type name of a file by its name only.
+    static QString mimeTypeName(const QString& fileName);
     // Folder icons, closed and open; special folders (home, desktop ...) get
     // their own where the theme has them.
     static QString folderIconName(const QString& path);

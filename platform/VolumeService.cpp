@@ -245,14 +245,20 @@ QSet<QString> stuckPaths;  // probes still hanging in the file system
 
 int VolumeService::probe(const QString& path, int timeoutMs)
 {
+    return probe(path, timeoutMs, [](const QString& folder) { return DirectoryReader::probe(folder); });
+}
+
+int VolumeService::probe(const QString& path, int timeoutMs,
+                         const std::function<int(const QString&)>& check)
+{
     {
         std::lock_guard<std::mutex> lock(stuckMutex);
         if (stuckPaths.contains(path))
             return ETIMEDOUT;
     }
     auto pending = std::make_shared<PendingProbe>();
-    std::thread([pending, path] {
-        const int result = DirectoryReader::probe(path);
+    std::thread([pending, path, check] {
+        const int result = check(path);
         {
             std::lock_guard<std::mutex> lock(pending->mutex);
             pending->finished = true;

@@ -3,6 +3,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 // The volumes a user would call drives: the root file system, then the
 // mounted block-device volumes (disks, USB sticks) and network file systems.
 // Pseudo file systems, bind mounts of sub-folders and read-only loop images
@@ -39,6 +41,10 @@ public:
     // server never freezes the window; while such a check is still stuck, the
     // same path answers ETIMEDOUT at once.
     static int probe(const QString& path, int timeoutMs = 1500);
+    // The same with another check in place of reading the folder (tests give
+    // one that hangs).
+    static int probe(const QString& path, int timeoutMs,
+                     const std::function<int(const QString&)>& check);
     // Whether the path lies on a network file system (by the mount table).
     static bool isNetworkPath(const QString& path);
 };

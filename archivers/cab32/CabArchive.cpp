@@ -167,9 +167,25 @@ std::vector<mscabd_file*> CabArchive::files() const {
     return out;
 }
 
-int CabArchive::extract(mscabd_file* file, const std::string& outPath, std::string& message) {
+int CabArchive::extract(mscabd_file* file, const std::string& outPath, std::string& message,
+                        const Progress& progress) {
+    uint64_t done = 0;
+    bool cancelled = false;
+    if (progress) {
+        io_.setWriteObserver([&](size_t bytes) {
+            done += bytes;
+            cancelled = !progress(done);
+            return !cancelled;
+        });
+    }
     int error = decompressor_->extract(decompressor_, file, outPath.c_str());
+    io_.setWriteObserver(nullptr);
     if (error == MSPACK_ERR_OK) return KA_OK;
+    if (cancelled) {
+        io_.takeMessages();
+        message = "中止しました";
+        return KA_ERR_CANCELLED;
+    }
     message = describe(error);
     for (const std::string& m : io_.takeMessages()) {
         // libmspack's own words for a file whose folder needs a cabinet not joined.

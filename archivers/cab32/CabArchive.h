@@ -6,6 +6,7 @@
 
 #include <mspack.h>
 
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <optional>
@@ -39,8 +40,11 @@ public:
 
     // Every file of the cabinet or of the joined set, in stored order.
     std::vector<mscabd_file*> files() const;
-    // Writes one file's data to `outPath`. Returns a KestrelResult.
-    int extract(mscabd_file* file, const std::string& outPath, std::string& message);
+    // Writes one file's data to `outPath`. Returns a KestrelResult. `progress`, if
+    // given, hears the bytes written so far and may return false to cancel.
+    using Progress = std::function<bool(uint64_t done)>;
+    int extract(mscabd_file* file, const std::string& outPath, std::string& message,
+                const Progress& progress = nullptr);
 
     const mscabd_cabinet* cabinet() const { return cab_; }
     std::vector<std::string> takeMessages() { return io_.takeMessages(); }

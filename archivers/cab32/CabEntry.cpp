@@ -46,6 +46,7 @@ std::string CabEntry::slashName() const {
 void CabEntry::fill(EntryInfo& info) const {
     std::memset(&info, 0, sizeof info);
     info.originalSize = size > INT32_MAX ? INT32_MAX : static_cast<int32_t>(size);
+    info.flags = isFolder() ? ENTRY_FLAG_FOLDER : 0;
     info.ratio = 0;  // a file's share of its folder's compressed data is not known
     info.dosDate = dosDate;
     info.dosTime = dosTime;

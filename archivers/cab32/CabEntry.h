@@ -22,6 +22,9 @@ struct CabEntry {
     static CabEntry from(const mscabd_file& file);
     // The name with '/' separators, as matched and extracted.
     std::string slashName() const;
+    // Cabinets have no folder entries, but some writers store a folder as a
+    // name ending in a separator.
+    bool isFolder() const { return !name.empty() && (name.back() == '\\' || name.back() == '/'); }
     void fill(EntryInfo& info) const;
 };
 

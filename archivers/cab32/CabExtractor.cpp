@@ -41,7 +41,9 @@ mode_t currentUmask() {
     return mask;
 }
 
-bool makeDestination(const std::string& dest) {
+}  // namespace
+
+bool CabExtractor::makeDestination(const std::string& dest) {
     std::string partial;
     size_t pos = 0;
     do {
@@ -52,8 +54,6 @@ bool makeDestination(const std::string& dest) {
     struct stat st{};
     return ::stat(dest.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
-
-}  // namespace
 
 int CabExtractor::run(const std::string& archivePath, const std::string& dest,
                       const CabExtractOptions& options) {
@@ -166,6 +166,10 @@ void CabExtractor::extractOne(CabArchive& archive, mscabd_file* file, const CabE
         skip(entry.name, SafePath::describe(problem));
         return;
     }
+    if (entry.isFolder()) {
+        if (options_.keepFolders && makeFolders(relative, entry.name)) out_.line("作成: " + entry.name);
+        return;
+    }
     if (!makeFolders(parentOf(relative), entry.name) || !mayReplace(full, entry.name)) return;
     if (!host_.progress(entry.name, 0, entry.size)) {
         out_.line("中止しました");
@@ -189,11 +193,13 @@ void CabExtractor::extractOne(CabArchive& archive, mscabd_file* file, const CabE
     ::close(fd);
     temp = buf.data();
     std::string message;
-    int rc = archive.extract(file, temp, message);
+    int rc = archive.extract(file, temp, message,
+                             [&](uint64_t done) { return host_.progress(entry.name, done, entry.size); });
     if (rc != KA_OK) {
         ::unlink(temp.c_str());
-        out_.line("エラー: " + entry.name + ": " + message);
+        out_.line(rc == KA_ERR_CANCELLED ? message : "エラー: " + entry.name + ": " + message);
         result_.note(rc);
+        if (rc == KA_ERR_CANCELLED) stop_ = true;
         return;
     }
     ::chmod(temp.c_str(), Attributes::toMode(static_cast<uint8_t>(entry.attributes), false) & ~currentUmask());

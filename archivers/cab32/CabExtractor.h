@@ -27,6 +27,9 @@ class CabExtractor {
 public:
     CabExtractor(Host& host, OutputBuffer& out) : host_(host), out_(out) {}
 
+    // Creates the destination folder and its parents as needed.
+    static bool makeDestination(const std::string& dest);
+
     // Returns a KestrelResult.
     int run(const std::string& archivePath, const std::string& dest, const CabExtractOptions& options);
 

@@ -83,6 +83,7 @@ int CabIoSystem::read(mspack_file* file, void* buffer, int bytes) {
 int CabIoSystem::write(mspack_file* file, void* buffer, int bytes) {
     auto* f = reinterpret_cast<OpenFile*>(file);
     if (!f || bytes < 0) return -1;
+    if (f->owner->observer_ && !f->owner->observer_(static_cast<size_t>(bytes))) return -1;
     size_t n = std::fwrite(buffer, 1, static_cast<size_t>(bytes), f->fp);
     if (n == 0 && std::ferror(f->fp)) return -1;
     return static_cast<int>(n);

@@ -6,6 +6,8 @@
 
 #include <mspack.h>
 
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,6 +22,9 @@ public:
     mspack_system* system() { return &wrapper_.sys; }
     // Messages since the last call, then forgotten.
     std::vector<std::string> takeMessages();
+    // Called with the size of every write to an output file; returning false
+    // fails that write, which stops the extraction in progress.
+    void setWriteObserver(std::function<bool(size_t)> observer) { observer_ = std::move(observer); }
 
 private:
     // libmspack hands the system pointer back to open() and alloc(); the struct
@@ -42,6 +47,7 @@ private:
 
     Wrapper wrapper_;
     std::vector<std::string> messages_;
+    std::function<bool(size_t)> observer_;
 };
 
 }  // namespace kestrel::arc::cab

@@ -84,6 +84,10 @@ int CabSfxMaker::run(const std::string& archivePath, const std::string& dest) {
     }
     const std::string folder = SafePath::folder(dest);
     const std::string output = (folder == "/" ? "" : folder) + "/" + stem(archivePath) + ".run";
+    if (!CabExtractor::makeDestination(folder)) {
+        out_.line("作成先フォルダを作成できません: " + folder);
+        return KA_ERR_WRITE;
+    }
     struct stat st{};
     if (::lstat(output.c_str(), &st) == 0) {
         switch (host_.askOverwrite(output)) {

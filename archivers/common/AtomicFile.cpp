@@ -40,6 +40,15 @@ AtomicFile::AtomicFile(std::string finalPath) : finalPath_(std::move(finalPath))
 
 AtomicFile::~AtomicFile() { discard(); }
 
+void AtomicFile::followLink() {
+    struct stat st;
+    if (lstat(finalPath_.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return;
+    char* resolved = realpath(finalPath_.c_str(), nullptr);
+    if (!resolved) return;  // a dangling link: replace it like any other name
+    finalPath_ = resolved;
+    std::free(resolved);
+}
+
 bool AtomicFile::open() {
     if (fd_ >= 0) return true;
     std::string dir = ".";

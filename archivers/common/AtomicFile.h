@@ -20,6 +20,11 @@ public:
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
 
+    // When the final path is a symbolic link, write to the file it points to
+    // instead of replacing the link (an archive reached through a link stays
+    // where it is). Without this call a link at the final path is replaced, which
+    // is what extraction wants: it must never write through a link.
+    void followLink();
     // Creates the temporary file next to the final path. False, with errno set,
     // when the folder cannot take it.
     bool open();

@@ -4,7 +4,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <set>
+#include <map>
 
 #include "Wildcard.h"
 
@@ -17,7 +17,7 @@ struct Walker {
     TargetList::Options options;
     std::vector<Target>& out;
     std::vector<std::string>& problems;
-    std::set<std::string> seen;
+    std::map<std::string, std::string> seen;  // stored name -> disk path
 
     std::string storedNameFor(const std::string& diskPath) const {
         if (!options.keepPaths) {
@@ -26,10 +26,30 @@ struct Walker {
         }
         if (!base.empty() && diskPath.size() > base.size() + 1 &&
             diskPath.compare(0, base.size(), base) == 0 && diskPath[base.size()] == '/')
-            return diskPath.substr(base.size() + 1);
-        size_t start = diskPath.find_first_not_of('/');
-        std::string name = start == std::string::npos ? "" : diskPath.substr(start);
-        while (name.rfind("./", 0) == 0) name = name.substr(2);
+            return withoutDots(diskPath.substr(base.size() + 1));
+        return withoutDots(diskPath);
+    }
+
+    // A stored name never holds "." or ".." parts: "a/../b" is stored as "b", and a
+    // ".." with nothing left to undo is dropped ("../x" is stored as "x"), since
+    // other tools would follow it out of their destination.
+    static std::string withoutDots(const std::string& path) {
+        std::vector<std::string> parts;
+        std::string part;
+        for (char c : path + "/") {
+            if (c != '/') {
+                part += c;
+                continue;
+            }
+            if (part == "..") {
+                if (!parts.empty()) parts.pop_back();
+            } else if (!part.empty() && part != ".") {
+                parts.push_back(part);
+            }
+            part.clear();
+        }
+        std::string name;
+        for (const std::string& p : parts) name += (name.empty() ? "" : "/") + p;
         return name;
     }
 
@@ -38,7 +58,12 @@ struct Walker {
         if (stored.empty() || stored == ".") return;
         // Without stored paths a folder entry would only be a lone name: leave it out.
         if (isDirectory && !options.keepPaths) return;
-        if (!seen.insert(stored).second) return;
+        auto [it, fresh] = seen.emplace(stored, diskPath);
+        if (!fresh) {
+            // Two different files under one stored name: only the first can be kept.
+            if (it->second != diskPath) problems.push_back(diskPath + ": 同じ名前 " + stored + " が既にあるため格納しません");
+            return;
+        }
         out.push_back(Target{diskPath, stored, isDirectory});
     }
 
@@ -130,7 +155,7 @@ void TargetList::expand(const std::string& base, const std::vector<std::string>&
         if (c == '\\') c = '/';
     while (cleanBase.size() > 1 && cleanBase.back() == '/') cleanBase.pop_back();
     Walker walker{cleanBase, options, out, problems, {}};
-    for (const Target& t : out) walker.seen.insert(t.storedName);
+    for (const Target& t : out) walker.seen.emplace(t.storedName, t.diskPath);
     for (const std::string& t : targets) walker.target(t);
 }
 

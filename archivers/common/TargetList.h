@@ -29,7 +29,7 @@ public:
     };
 
     // Appends to `out` in a stable order (sorted per folder); each stored name once
-    // (the first wins). `problems` receives one line per target that could not be
+    // (the first wins; a second file under the same name is named in `problems`). `problems` receives one line per target that could not be
     // used (missing, unreadable, a special file). Symbolic links to folders are not
     // followed, so a link loop cannot trap the walk.
     static void expand(const std::string& base, const std::vector<std::string>& targets,

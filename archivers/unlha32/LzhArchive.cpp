@@ -16,6 +16,9 @@ namespace kestrel::lzh {
 namespace {
 // How far into a file a header is looked for behind a foreign program stub.
 constexpr uint64_t StubSearchLimit = 64 * 1024;
+// More entries than any real archive holds; a hostile file of tiny headers would
+// otherwise make the entry list many times larger than itself.
+constexpr size_t MaxEntries = 1 << 20;
 }  // namespace
 
 LzhArchive::~LzhArchive() {
@@ -114,6 +117,10 @@ LzhArchive::Status LzhArchive::scan(uint64_t from) {
         if (outcome == LzhHeaderParser::Outcome::Bad) {
             problem_ = problem;
             return status_ = entries_.empty() && offset == from ? Status::NotArchive : Status::Damaged;
+        }
+        if (entries_.size() >= MaxEntries) {
+            problem_ = "エントリが多すぎます";
+            return status_ = Status::Damaged;
         }
         offset = entry.dataOffset + entry.compressedSize;
         entries_.push_back(std::move(entry));

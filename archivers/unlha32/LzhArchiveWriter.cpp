@@ -45,7 +45,10 @@ ssize_t readSome(int fd, uint8_t* buf, size_t size) {
 
 LzhArchiveWriter::LzhArchiveWriter(const std::string& path) : out_(path) {}
 
-bool LzhArchiveWriter::open() { return out_.open(); }
+bool LzhArchiveWriter::open() {
+    out_.followLink();
+    return out_.open();
+}
 
 bool LzhArchiveWriter::canCompress() {
 #ifdef KESTREL_HAVE_LZH_ENCODER

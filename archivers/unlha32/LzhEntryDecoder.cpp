@@ -3,6 +3,7 @@
 #include <lhasa.h>
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "Crc16.h"
@@ -13,24 +14,35 @@ namespace {
 
 constexpr size_t ChunkSize = 64 * 1024;
 
-// Feeds liblhasa the entry's compressed bytes and nothing beyond them.
+// Feeds liblhasa the entry's compressed bytes and nothing beyond them. liblhasa
+// asks for small pieces, so reads go through a buffer of our own.
 struct CompressedInput {
     const LzhArchive* archive;
     uint64_t offset;
     uint64_t left;
     bool failed = false;
+    std::vector<uint8_t> buffer = std::vector<uint8_t>(ChunkSize);
+    size_t bufferPos = 0;
+    size_t bufferEnd = 0;
 };
 
 size_t readCompressed(void* buf, size_t len, void* data) {
     auto* in = static_cast<CompressedInput*>(data);
-    size_t n = static_cast<size_t>(std::min<uint64_t>(len, in->left));
-    if (n == 0) return 0;
-    if (!in->archive->readAt(in->offset, buf, n)) {
-        in->failed = true;
-        return 0;
+    if (in->bufferPos == in->bufferEnd) {
+        size_t n = static_cast<size_t>(std::min<uint64_t>(in->buffer.size(), in->left));
+        if (n == 0) return 0;
+        if (!in->archive->readAt(in->offset, in->buffer.data(), n)) {
+            in->failed = true;
+            return 0;
+        }
+        in->offset += n;
+        in->left -= n;
+        in->bufferPos = 0;
+        in->bufferEnd = n;
     }
-    in->offset += n;
-    in->left -= n;
+    size_t n = std::min(len, in->bufferEnd - in->bufferPos);
+    std::memcpy(buf, in->buffer.data() + in->bufferPos, n);
+    in->bufferPos += n;
     return n;
 }
 

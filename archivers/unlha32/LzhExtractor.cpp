@@ -53,6 +53,9 @@ bool LzhExtractor::makeFolder(const std::string& path) {
 // Creates the folders of `relative` (a checked path below the destination) one by
 // one, refusing any that turns out not to be a real folder.
 bool LzhExtractor::makeParents(const std::string& relative) {
+    // The destination itself may be new, parents included.
+    for (size_t pos = dest_.find('/', 1); pos != std::string::npos; pos = dest_.find('/', pos + 1))
+        makeFolder(dest_.substr(0, pos));
     if (!makeFolder(dest_)) return false;
     size_t pos = 0;
     while ((pos = relative.find('/', pos)) != std::string::npos) {
@@ -63,7 +66,9 @@ bool LzhExtractor::makeParents(const std::string& relative) {
 }
 
 mode_t LzhExtractor::fileMode(const LzhEntry& entry) const {
-    if (options_.restoreModes && entry.hasUnixMode) return entry.unixMode & 0777;
+    // A stored mode without a single permission bit says nothing (it would make
+    // the file unreadable): the DOS attributes decide then.
+    if (options_.restoreModes && entry.hasUnixMode && (entry.unixMode & 0777)) return entry.unixMode & 0777;
     if (options_.restoreModes) return arc::Attributes::toMode(entry.dosAttributes, false) & ~umask_;
     return 0666 & ~umask_;
 }
@@ -99,7 +104,7 @@ void LzhExtractor::extractFolder(const LzhEntry& entry, const std::string& full)
         report_(entry.displayName() + ": フォルダを作れません");
         return;
     }
-    folders_.push_back({full, entry.mtime, options_.restoreModes && entry.hasUnixMode,
+    folders_.push_back({full, entry.mtime, options_.restoreModes && entry.hasUnixMode && (entry.unixMode & 0777),
                         static_cast<mode_t>(entry.unixMode & 0777)});
     ++summary_.extracted;
 }

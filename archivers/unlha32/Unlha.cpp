@@ -31,6 +31,7 @@
 //
 // Archives are rewritten through a temporary file renamed into place, so a failed
 // a, d or n leaves the archive as it was.
+#include <map>
 #include <memory>
 #include <mutex>
 #include <new>
@@ -50,8 +51,31 @@ using namespace kestrel;
 
 namespace {
 
+// The options each command knows; anything else is a mistake worth reporting
+// rather than quietly doing something other than what was asked.
+bool optionsKnown(const arc::CommandLine& line, lzh::CommandContext& ctx) {
+    static const std::map<std::string, std::set<std::string>> known = {
+        {"a", {"-x1", "-r2", "-a2", "-jm2", "-jm3", "-jm4"}},
+        {"x", {"-a1", "-m0", "-x1"}},
+        {"e", {"-a1", "-m0", "-x1"}},
+        {"d", {"-jyd-"}},
+        {"n", {}},
+        {"s", {"-a1", "-m0", "-x1", "-gwj1"}},
+    };
+    auto it = known.find(line.command());
+    if (it == known.end()) return true;  // the command itself is reported as unknown
+    for (const std::string& option : line.options()) {
+        if (!it->second.count(option)) {
+            ctx.fail(KA_ERR_USAGE, "不明なオプションです: " + option);
+            return false;
+        }
+    }
+    return true;
+}
+
 int dispatch(const arc::CommandLine& line, lzh::CommandContext& ctx) {
     const std::string& command = line.command();
+    if (!optionsKnown(line, ctx)) return ctx.result();
     if (command == "a") return lzh::LzhAddCommand::run(line, ctx);
     if (command == "x") return lzh::LzhExtractCommand::run(line, ctx, true);
     if (command == "e") return lzh::LzhExtractCommand::run(line, ctx, false);

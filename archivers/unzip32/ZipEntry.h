@@ -15,6 +15,7 @@ struct ZipEntry {
     uint64_t size = 0;           // declared uncompressed size (never trusted for writing)
     uint64_t compressedSize = 0;
     uint32_t crc = 0;
+    bool crcKnown = false;       // false where the format leaves the CRC out (WinZip AE-2)
     time_t mtime = 0;            // the DOS date/time fields read as local time
     uint16_t method = 0;         // ZIP compression method number
     uint16_t encryption = 0;     // ZIP_EM_* (0 = not encrypted)

@@ -32,6 +32,9 @@ public:
     ZipEntryReader(const ZipEntryReader&) = delete;
     ZipEntryReader& operator=(const ZipEntryReader&) = delete;
 
+    // Whether the entry can be decoded here at all (Ok or Unsupported), before any
+    // password is asked for.
+    Status precheck();
     // Opens the entry; `password` is used only for encrypted entries.
     Status open(const char* password);
     // Streams the whole entry into `sink` and checks it.
@@ -43,11 +46,22 @@ public:
 
 private:
     Status fail(Status status, const char* fallback);
+    // Passes decoded bytes on, refusing any beyond the declared size.
+    bool deliver(const uint8_t* data, size_t size, const Sink& sink, Status& status);
+    Status readError();
+    Status copyInflating(const Sink& sink);
+    // WinZip AES version 2 stores no CRC, and libzip 1.7 still checks the zero it
+    // finds there, failing every such entry. Those entries are read decrypted but
+    // still compressed (the AES layer checks its authentication code) and inflated
+    // here.
+    bool selfDecoded() const;
+    bool storedWithoutCrc() const;
 
     struct zip* archive_;
     const ZipEntry& entry_;
     struct zip_file* file_ = nullptr;
     uint64_t total_ = 0;
+    uint32_t crc_ = 0;
     std::string detail_;
 };
 

@@ -282,6 +282,9 @@ bool ZipExtractor::mayReplace(const std::string& full, const ZipEntry& entry) {
 Status ZipExtractor::withPassword(const ZipEntry& entry, const Attempt& attempt) {
     if (!entry.encrypted())
         return attempt(nullptr);
+    // Nothing to ask for when the entry cannot be decoded anyway.
+    if (ZipEntryReader(reader_.handle(), entry).precheck() != Status::Ok)
+        return attempt(nullptr);
     // The last password that worked is tried first: archives usually have one.
     for (auto it = passwords_.rbegin(); it != passwords_.rend(); ++it) {
         const Status s = attempt(it->c_str());

@@ -42,25 +42,25 @@ bool unicodePathField(struct zip* archive, uint64_t index, const std::string& ra
 
 }  // namespace
 
-std::string decodeStoredName(std::string_view raw, std::string_view strict) {
-    // Flagged UTF-8 (and plain ASCII) comes back unchanged in strict mode.
-    if (raw == strict)
-        return std::string(raw);
-    // Unflagged but valid UTF-8: what zip tools on Linux write. CP932 text is rarely
-    // valid UTF-8 by accident, so this guess is safe.
+std::string decodeStoredName(std::string_view raw) {
+    // Flagged UTF-8, plain ASCII, and the unflagged UTF-8 that zip tools on Linux
+    // write are all valid UTF-8; CP932 text rarely is by accident, so this guess is
+    // safe. Everything else is taken as CP932 from a Japanese Windows machine;
+    // bytes that are not CP932 either stay visible as %XX (toUtf8), so a name shown
+    // or written is always valid UTF-8, even when a flagged name lies.
     if (NameEncoding::isValidUtf8(raw))
         return std::string(raw);
-    // Otherwise a Windows-made archive: CP932 on Japanese systems; bytes that are not
-    // CP932 either are kept visible as %XX by toUtf8.
     return NameEncoding::toUtf8(raw);
 }
 
 std::string decodeEntryName(struct zip* archive, uint64_t index, const std::string& raw,
                             const std::string& strict) {
+    // A name flagged as UTF-8 comes back unchanged in strict mode and needs no
+    // Unicode Path field.
     std::string utf8;
     if (raw != strict && unicodePathField(archive, index, raw, utf8))
         return utf8;
-    return decodeStoredName(raw, strict);
+    return decodeStoredName(raw);
 }
 
 }  // namespace kestrel::zip

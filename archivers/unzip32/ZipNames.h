@@ -14,7 +14,7 @@ namespace kestrel::zip {
 std::string decodeEntryName(struct zip* archive, uint64_t index, const std::string& raw,
                             const std::string& strict);
 
-// The same decision without an archive at hand (no extra fields).
-std::string decodeStoredName(std::string_view raw, std::string_view strict);
+// The stored bytes as UTF-8, without an archive at hand (no extra fields).
+std::string decodeStoredName(std::string_view raw);
 
 }  // namespace kestrel::zip

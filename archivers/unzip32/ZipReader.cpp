@@ -59,7 +59,8 @@ bool ZipReader::readEntry(uint64_t index, ZipEntry& entry) {
     entry.name = decodeEntryName(archive_, index, entry.rawName, strict ? strict : "");
     entry.size = (st.valid & ZIP_STAT_SIZE) ? st.size : 0;
     entry.compressedSize = (st.valid & ZIP_STAT_COMP_SIZE) ? st.comp_size : 0;
-    entry.crc = (st.valid & ZIP_STAT_CRC) ? st.crc : 0;
+    entry.crcKnown = (st.valid & ZIP_STAT_CRC) != 0;
+    entry.crc = entry.crcKnown ? st.crc : 0;
     entry.mtime = (st.valid & ZIP_STAT_MTIME) ? st.mtime : 0;
     entry.method = (st.valid & ZIP_STAT_COMP_METHOD) ? st.comp_method : 0;
     entry.encryption = (st.valid & ZIP_STAT_ENCRYPTION_METHOD) ? st.encryption_method : 0;

@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -21,7 +22,17 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+// Processor time of this thread, not wall time: the machine is often shared,
+// and the figures should describe the coder, not the neighbours.
+struct Clock {
+    using time_point = std::chrono::duration<double>;
+    static time_point now()
+    {
+        timespec ts;
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+        return time_point(double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9);
+    }
+};
 
 struct Result {
     size_t bytes;
@@ -38,7 +49,7 @@ Result ours(const std::vector<uint8_t>& data, int bits, bool verify, bool* verif
 {
     const auto t0 = Clock::now();
     const CompressedFolder folder = compressFolder(data, bits);
-    const double s = std::chrono::duration<double>(Clock::now() - t0).count();
+    const double s = (Clock::now() - t0).count();
     if (verify) {
         const auto back = extractWithMspack(buildCabinet(folder, uint32_t(data.size())));
         *verified = back && *back == data;
@@ -61,7 +72,7 @@ Result wim(const std::vector<uint8_t>& data)
         const size_t got = wimlib_compress(data.data() + pos, n, out.data(), n - 1, c);
         total += got ? got : n; // stored when it does not shrink
     }
-    const double s = std::chrono::duration<double>(Clock::now() - t0).count();
+    const double s = (Clock::now() - t0).count();
     wimlib_free_compressor(c);
     return {total, s};
 }
@@ -74,7 +85,7 @@ Result xz(const std::vector<uint8_t>& data)
     if (lzma_easy_buffer_encode(6, LZMA_CHECK_CRC32, nullptr, data.data(), data.size(), out.data(),
                                 &outPos, out.size()) != LZMA_OK)
         return {0, 0};
-    return {outPos, std::chrono::duration<double>(Clock::now() - t0).count()};
+    return {outPos, (Clock::now() - t0).count()};
 }
 
 void print(const std::string& file, const std::string& coder, size_t in, const Result& r,
@@ -82,6 +93,7 @@ void print(const std::string& file, const std::string& coder, size_t in, const R
 {
     std::printf("%-12s %-10s %12zu %12zu %7.2f%% %8.2f MB/s %s\n", file.c_str(), coder.c_str(), in, r.bytes,
                 100.0 * double(r.bytes) / double(in), double(in) / 1e6 / r.seconds, note);
+    std::fflush(stdout);
 }
 
 } // namespace

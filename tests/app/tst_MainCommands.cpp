@@ -134,7 +134,7 @@ private slots:
         w_->tbToolBar_ButtonClick("一覧");
         // A wrong check left by anyone is put right by the next toolbar command.
         w_->menus()->checkViewMode(0);
-        for (const QString& key : {"圧縮", "解凍", "切り取り", "ｺﾋﾟｰ", "貼り付け", "ごみ", "削除", "分割", "結合", "no such key"}) {
+        for (const char* key : {"圧縮", "解凍", "切り取り", "ｺﾋﾟｰ", "貼り付け", "ごみ", "削除", "分割", "結合", "no such key"}) {
             w_->tbToolBar_ButtonClick(key);
             checkViewState(2);
             w_->menus()->checkViewMode(1);

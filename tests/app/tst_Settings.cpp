@@ -253,6 +253,21 @@ private slots:
         QTRY_COMPARE(w.lvListView->view(), 2);
     }
 
+    void placementOffEveryScreenComesBack()
+    {
+        SettingsSandbox box;
+        box.write("MainMax", "0");
+        box.write("MainLeft", "-90000");   // a monitor to the left that is gone
+        box.write("MainTop", "1e30");
+        box.write("MainWidth", "8000");
+        box.write("MainHeight", "5000");
+        ScriptedPrompter prompter;
+        frmMain w(prompter);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCOMPARE(WindowPlacement::outerTwips(w), QRectF(1000, 1000, 8000, 5000));
+    }
+
     void unwritableStoreStoresNothing()
     {
         QTemporaryDir dir;

@@ -1,6 +1,8 @@
 #include "FakeBrowseHost.h"
 #include "TestTree.h"
 
+#include "browse/FileListModel.h"
+
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -104,6 +106,20 @@ private slots:
         QTest::keyClick(&tree(), Qt::Key_F5);
         QVERIFY(node("d/"));
         QCOMPARE(tree().selectedKey(), vol());
+    }
+
+    void aFolderNamedLikeThePlaceholderIsAFolder()
+    {
+        makeFolder(vol() + "\\\\DUMMY\\\\");
+        node("")->setExpanded(true);
+        QTreeWidgetItem* odd = node("\\\\DUMMY\\\\/");
+        QVERIFY(odd);
+        QVERIFY(!FolderTree::isPlaceholder(odd));
+        tree().chooseNode(odd);
+        QCOMPARE(host_->Path(), vol() + "\\\\DUMMY\\\\/");
+        node("")->setExpanded(false);
+        node("")->setExpanded(true);
+        QCOMPARE(tree().readCount(vol()), 1);
     }
 
     void foldersDifferingInCaseAreTwoNodes()
@@ -237,6 +253,28 @@ private slots:
         QCOMPARE(tree().selectedKey(), vol() + "b/");
         QCOMPARE(listed(), (QStringList {"file.txt"}));
         QCOMPARE(tree().readCount(vol()), 1);
+    }
+
+    void keyboardWorksInTheList()
+    {
+        tree().chooseNode(node(""));
+        host_->list.resize(400, 300);
+        host_->list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&host_->list));
+        for (int mode : {0, 1, 2, 3}) {
+            tree().chooseNode(node(""));
+            host_->list.setView(mode);
+            host_->list.setFocus();
+            QAbstractItemView* view = host_->list.currentView();
+            view->setCurrentIndex(host_->list.model()->index(0, 0));  // "a"
+            QVERIFY(host_->listClicked());  // moving in the list is choosing there
+            QTest::keyClick(view, mode == 2 || mode == 3 ? Qt::Key_Down : Qt::Key_Right);
+            QCOMPARE(host_->list.selectedItems().size(), 1);
+            QCOMPARE(host_->list.selectedItems().first().name, QStringLiteral("b"));
+            QTest::keyClick(view, Qt::Key_Return);
+            QCOMPARE(host_->Path(), vol() + "b/");
+            QCOMPARE(listed(), (QStringList {"file.txt"}));
+        }
     }
 
     void collapsingMakesTheNodeCurrent()

@@ -77,20 +77,80 @@ BlockEncoder::BlockEncoder(unsigned dictBits, BitWriter& out)
 
 void BlockEncoder::flush()
 {
-    if (codes_.empty())
-        return;
-    out_.put(16, static_cast<uint32_t>(codes_.size()));
+    if (!codes_.empty())
+        writeBlock(codes_.size());
+}
+
+void BlockEncoder::endStretch()
+{
+    if (tailStart_ > 0 && separateTailIsCheaper())
+        writeBlock(tailStart_);
+    else if (codes_.size() + kStretchCodes > kMaxBlockCodes)
+        writeBlock(codes_.size());
+    tailStart_ = codes_.size();
+    std::fill(std::begin(tailCharFreq_), std::end(tailCharFreq_), 0);
+    std::fill(std::begin(tailPosFreq_), std::end(tailPosFreq_), 0);
+}
+
+bool BlockEncoder::separateTailIsCheaper() const
+{
+    uint32_t headChar[kCharCodes], headPos[17] = {};
+    for (unsigned s = 0; s < kCharCodes; ++s)
+        headChar[s] = charFreq_[s] - tailCharFreq_[s];
+    for (unsigned s = 0; s < posCodes_; ++s)
+        headPos[s] = posFreq_[s] - tailPosFreq_[s];
+    const uint64_t together = estimatedBlockBits(charFreq_, posFreq_);
+    const uint64_t apart = estimatedBlockBits(headChar, headPos) + estimatedBlockBits(tailCharFreq_, tailPosFreq_);
+    return apart < together;
+}
+
+// Bits of the codes under the block's own trees plus a rough price for the
+// trees themselves (a few bits per used symbol). Extra distance bits are
+// the same however the blocks fall, so they are left out.
+uint64_t BlockEncoder::estimatedBlockBits(const uint32_t* charFreq, const uint32_t* posFreq) const
+{
+    uint8_t charLen[kCharCodes];
+    uint8_t posLen[17];
+    const size_t charUsed = HuffmanCode::buildLengths(charFreq, kCharCodes, charLen);
+    const size_t posUsed = HuffmanCode::buildLengths(posFreq, posCodes_, posLen);
+    uint64_t bits = 16 + 40 + 4 * charUsed + 3 * posUsed;
+    for (unsigned s = 0; s < kCharCodes; ++s)
+        bits += uint64_t{charFreq[s]} * charLen[s];
+    for (unsigned s = 0; s < posCodes_; ++s)
+        bits += uint64_t{posFreq[s]} * posLen[s];
+    return bits;
+}
+
+void BlockEncoder::writeBlock(size_t count)
+{
+    const bool keepTail = count < codes_.size();
+    if (keepTail) {
+        for (unsigned s = 0; s < kCharCodes; ++s)
+            charFreq_[s] -= tailCharFreq_[s];
+        for (unsigned s = 0; s < posCodes_; ++s)
+            posFreq_[s] -= tailPosFreq_[s];
+    }
+    out_.put(16, static_cast<uint32_t>(count));
     charUsed_ = HuffmanCode::buildLengths(charFreq_, kCharCodes, charLen_);
     posUsed_ = HuffmanCode::buildLengths(posFreq_, posCodes_, posLen_);
     writeCharTree();
     writePositionTree();
-    writeCodes();
-    codes_.clear();
-    positions_.clear();
+    writeCodes(count);
+
+    codes_.erase(codes_.begin(), codes_.begin() + static_cast<std::ptrdiff_t>(count));
+    positions_.erase(positions_.begin(), positions_.begin() + static_cast<std::ptrdiff_t>(count));
+    tailStart_ = 0;
     std::copy(std::begin(charFreq_), std::end(charFreq_), std::begin(lastCharFreq_));
     std::copy(std::begin(posFreq_), std::end(posFreq_), std::begin(lastPosFreq_));
-    std::fill(std::begin(charFreq_), std::end(charFreq_), 0);
-    std::fill(std::begin(posFreq_), std::end(posFreq_), 0);
+    if (keepTail) {
+        std::copy(std::begin(tailCharFreq_), std::end(tailCharFreq_), std::begin(charFreq_));
+        std::copy(std::begin(tailPosFreq_), std::end(tailPosFreq_), std::begin(posFreq_));
+    } else {
+        std::fill(std::begin(charFreq_), std::end(charFreq_), 0);
+        std::fill(std::begin(posFreq_), std::end(posFreq_), 0);
+        std::fill(std::begin(tailCharFreq_), std::end(tailCharFreq_), 0);
+        std::fill(std::begin(tailPosFreq_), std::end(tailPosFreq_), 0);
+    }
     out_.flushIfLarge();
 }
 
@@ -114,7 +174,12 @@ void BlockEncoder::countPreTreeSymbols(uint32_t* freq) const
 void BlockEncoder::writePreTree(const uint8_t* lengths, unsigned count, bool withSkip,
                                 unsigned countBits)
 {
-    const unsigned n = usedCount(lengths, count);
+    unsigned n = usedCount(lengths, count);
+    // libarchive 3.6 reads the first three pre-tree lengths and the skip
+    // field whatever the count says, so the pre-tree always sends at least
+    // three lengths (trailing zeros are harmless to every reader).
+    if (withSkip && n < 3)
+        n = 3;
     out_.put(countBits, n);
     for (unsigned i = 0; i < n;) {
         const unsigned len = lengths[i++];
@@ -134,12 +199,29 @@ void BlockEncoder::writePreTree(const uint8_t* lengths, unsigned count, bool wit
     }
 }
 
+// The pre-tree is never sent in its single-symbol form: libarchive 3.6
+// (bsdtar) refuses a block whose pre-tree has a count of 0, although the
+// format allows it. With fewer than two used symbols, a second one gets a 1-bit code too,
+// which costs one bit per character tree length at most.
+void BlockEncoder::writeUsablePreTree(const uint32_t* freq)
+{
+    if (HuffmanCode::buildLengths(freq, kPreCodes, preLen_) < 2) {
+        const unsigned used = singleSymbol(freq, kPreCodes);
+        preLen_[used] = 1;
+        preLen_[used == 0 ? 1 : 0] = 1;
+    }
+    HuffmanCode::assignCodes(preLen_, kPreCodes, preCode_);
+    writePreTree(preLen_, kPreCodes, true, kPreTreeCountBits);
+}
+
 void BlockEncoder::writeCharTree()
 {
     if (charUsed_ < 2) {
-        // One symbol only: empty pre-tree, then the symbol, whose code takes no bits.
-        out_.put(kPreTreeCountBits, 0);
-        out_.put(kPreTreeCountBits, 0);
+        // One symbol only: the character tree takes its single-symbol form
+        // (the symbol's code then takes no bits). The pre-tree is unused but
+        // still sent, as a complete two-code tree; see writeUsablePreTree.
+        uint32_t preFreq[kPreCodes] = {};
+        writeUsablePreTree(preFreq);
         out_.put(kCharTreeCountBits, 0);
         out_.put(kCharTreeCountBits, singleSymbol(charFreq_, kCharCodes));
         return;
@@ -148,13 +230,7 @@ void BlockEncoder::writeCharTree()
 
     uint32_t preFreq[kPreCodes] = {};
     countPreTreeSymbols(preFreq);
-    if (HuffmanCode::buildLengths(preFreq, kPreCodes, preLen_) < 2) {
-        out_.put(kPreTreeCountBits, 0);
-        out_.put(kPreTreeCountBits, singleSymbol(preFreq, kPreCodes));
-    } else {
-        HuffmanCode::assignCodes(preLen_, kPreCodes, preCode_);
-        writePreTree(preLen_, kPreCodes, true, kPreTreeCountBits);
-    }
+    writeUsablePreTree(preFreq);
 
     const unsigned n = usedCount(charLen_, kCharCodes);
     out_.put(kCharTreeCountBits, n);
@@ -176,9 +252,8 @@ void BlockEncoder::writePositionTree()
     writePreTree(posLen_, posCodes_, false, posBits_);
 }
 
-void BlockEncoder::writeCodes()
+void BlockEncoder::writeCodes(size_t count)
 {
-    const size_t count = codes_.size();
     for (size_t i = 0; i < count; ++i) {
         const unsigned c = codes_[i];
         out_.put(charLen_[c], charCode_[c]);

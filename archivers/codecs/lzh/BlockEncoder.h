@@ -1,6 +1,12 @@
 // Gathers literals and matches and writes them as static Huffman blocks:
 // a 16-bit code count, the pre-tree, the character/length tree, the
 // position tree, then the codes themselves.
+//
+// Where a block ends is chosen from the data: every few thousand codes the
+// newest stretch is priced on its own and together with the block so far,
+// and it starts a block of its own when separate trees come out cheaper
+// (code and tables inside an executable, say). Uniform data grows blocks up
+// to the format's limit, sparing trees.
 #pragma once
 
 #include "BitWriter.h"
@@ -25,10 +31,11 @@ public:
     void literal(uint8_t byte)
     {
         ++charFreq_[byte];
+        ++tailCharFreq_[byte];
         codes_.push_back(byte);
         positions_.push_back(0);
-        if (codes_.size() == blockLimit_)
-            flush();
+        if (codes_.size() - tailStart_ == kStretchCodes)
+            endStretch();
     }
 
     // length in [3, 256], distance in [1, 2^dictBits].
@@ -36,12 +43,15 @@ public:
     {
         const unsigned code = length - kMinMatch + 256;
         const unsigned p = distance - 1;
+        const unsigned cls = positionClass(p);
         ++charFreq_[code];
-        ++posFreq_[positionClass(p)];
+        ++tailCharFreq_[code];
+        ++posFreq_[cls];
+        ++tailPosFreq_[cls];
         codes_.push_back(static_cast<uint16_t>(code));
         positions_.push_back(static_cast<uint16_t>(p));
-        if (codes_.size() == blockLimit_)
-            flush();
+        if (codes_.size() - tailStart_ == kStretchCodes)
+            endStretch();
     }
 
     // Writes the pending codes as one block; nothing when none are pending.
@@ -61,24 +71,32 @@ public:
     }
 
 private:
+    static constexpr size_t kStretchCodes = 2048;
+
+    void endStretch();
+    bool separateTailIsCheaper() const;
+    uint64_t estimatedBlockBits(const uint32_t* charFreq, const uint32_t* posFreq) const;
+    // Writes the first `count` pending codes as a block (all of them, or
+    // all but the newest stretch).
+    void writeBlock(size_t count);
     void writePreTree(const uint8_t* lengths, unsigned count, bool withSkip, unsigned countBits);
+    void writeUsablePreTree(const uint32_t* freq);
     void writeCharTree();
     void writePositionTree();
-    void writeCodes();
+    void writeCodes(size_t count);
     void countPreTreeSymbols(uint32_t* freq) const;
 
     unsigned posCodes_;
     unsigned posBits_;
     BitWriter& out_;
-    // Shorter blocks than the format allows: trees fitted to a few thousand
-    // codes follow changes in the data (code and tables inside an
-    // executable, say) at a cost of some dozens of bytes per block.
-    size_t blockLimit_ = 8192;
+    size_t tailStart_ = 0;  // first code of the newest stretch
 
     std::vector<uint16_t> codes_;
     std::vector<uint16_t> positions_;
     uint32_t charFreq_[kCharCodes] = {};
     uint32_t posFreq_[17] = {};
+    uint32_t tailCharFreq_[kCharCodes] = {};  // the newest stretch alone
+    uint32_t tailPosFreq_[17] = {};
     uint32_t lastCharFreq_[kCharCodes] = {};
     uint32_t lastPosFreq_[17] = {};
 

@@ -71,16 +71,21 @@ std::vector<unsigned> limitedLengthCounts(const std::vector<unsigned>& depths)
 
 size_t HuffmanCode::buildLengths(const uint32_t* freq, size_t count, uint8_t* lengths)
 {
-    std::vector<Leaf> leaves;
+    // Sorted by frequency, ties by symbol: one key per used symbol keeps the
+    // sort cheap and the result the same on every run.
+    std::vector<uint64_t> keys;
+    keys.reserve(count);
     for (size_t s = 0; s < count; ++s) {
         lengths[s] = 0;
         if (freq[s] > 0)
-            leaves.push_back({freq[s], static_cast<uint16_t>(s)});
+            keys.push_back((uint64_t{freq[s]} << 16) | s);
     }
-    if (leaves.size() < 2)
-        return leaves.size();
-    std::stable_sort(leaves.begin(), leaves.end(),
-                     [](const Leaf& a, const Leaf& b) { return a.freq < b.freq; });
+    if (keys.size() < 2)
+        return keys.size();
+    std::sort(keys.begin(), keys.end());
+    std::vector<Leaf> leaves(keys.size());
+    for (size_t i = 0; i < keys.size(); ++i)
+        leaves[i] = {static_cast<uint32_t>(keys[i] >> 16), static_cast<uint16_t>(keys[i] & 0xFFFF)};
     const std::vector<unsigned> perLength = limitedLengthCounts(treeDepths(leaves));
     // The rarest symbols take the longest codes.
     size_t next = 0;

@@ -43,7 +43,8 @@ void MatchFinder::slide()
 }
 
 
-size_t MatchFinder::findAllAndInsert(unsigned maxChain, unsigned niceLength, Match* out)
+size_t MatchFinder::findAllAndInsert(unsigned maxChain, unsigned niceLength, Match* out,
+                                     unsigned longerThan)
 {
     const unsigned maxLength = static_cast<unsigned>(std::min<size_t>(kMaxMatch, lookahead()));
     const uint8_t* here = window_.data() + pos_;
@@ -51,8 +52,10 @@ size_t MatchFinder::findAllAndInsert(unsigned maxChain, unsigned niceLength, Mat
     // The oldest usable position; never before the first byte of the input,
     // which a -1 entry already marks.
     const int32_t limit = std::max(cur - static_cast<int32_t>(dictSize_), 0);
-    unsigned best = kMinMatch - 1;
+    unsigned best = longerThan;
     size_t found = 0;
+    if (best >= maxLength)
+        return 0;
     if (maxLength < 4) {
         // The last bytes of the input are not in the tables; a plain scan of
         // the few recent positions is enough for them.
@@ -69,7 +72,7 @@ size_t MatchFinder::findAllAndInsert(unsigned maxChain, unsigned niceLength, Mat
     const uint32_t h3 = hash3(here);
     const int32_t near = head3_[h3];
     head3_[h3] = cur;
-    if (near >= limit) {
+    if (near >= limit && best < kMinMatch) {
         const unsigned len = matchLength(window_.data() + near, here, maxLength);
         if (len > best) {
             best = len;

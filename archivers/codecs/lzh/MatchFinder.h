@@ -60,7 +60,9 @@ public:
     // all nearer ones in `out`, by rising length; returns how many. Looks at
     // no more than maxChain candidates and stops at niceLength. `out` needs
     // room for kMaxMatch entries; needs lookahead() >= kMinMatch.
-    size_t findAllAndInsert(unsigned maxChain, unsigned niceLength, Match* out);
+    // Only matches longer than `longerThan` count.
+    size_t findAllAndInsert(unsigned maxChain, unsigned niceLength, Match* out,
+                            unsigned longerThan = kMinMatch - 1);
 
 private:
     static constexpr unsigned kHashBits = 16;

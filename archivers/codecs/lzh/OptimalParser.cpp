@@ -11,10 +11,12 @@ constexpr size_t kSegment = 4096;
 constexpr uint32_t kUnreached = UINT32_MAX;
 
 // Search effort, chosen on text and executables: deeper chains and later
-// cut-offs gain well under one percent for about twice the time.
-constexpr unsigned kMaxChain = 32;     // candidates examined per position
+// cut-offs gain one or two percent for about twice the time.
+constexpr unsigned kMaxChain = 16;     // candidates examined per position
 constexpr unsigned kNiceLength = 64;   // a match this long is taken at once
-constexpr unsigned kSearchAbove = 8;   // inside a longer match, no new search
+constexpr unsigned kSearchAbove = 8;   // inside a longer match, only a brief search
+constexpr unsigned kInnerChain = 2;    // candidates examined in that brief search
+constexpr unsigned kRelaxAll = 32;     // every length of a match priced up to this
 
 }  // namespace
 
@@ -84,12 +86,13 @@ void OptimalParser::parseSegment(size_t span)
     for (size_t i = 0; i < span; ++i) {
         size_t count = 0;
         if (carried.length > kSearchAbove) {
-            // Inside a long match a search rarely finds anything better than
-            // the same match one byte further on, so only that is offered.
-            finder_.insert();
+            // Inside a long match the same match one byte further on is
+            // nearly always the best short choice, so the search only looks
+            // (briefly) for something longer.
             --carried.length;
             matches_[0] = carried;
-            count = 1;
+            count = 1 + finder_.findAllAndInsert(kInnerChain, kNiceLength, matches_ + 1, carried.length);
+            carried = matches_[count - 1];
         } else if (finder_.lookahead() >= MatchFinder::kMinMatch) {
             count = finder_.findAllAndInsert(kMaxChain, kNiceLength, matches_);
             carried = count > 0 ? matches_[count - 1] : Match{};
@@ -120,11 +123,22 @@ void OptimalParser::relax(size_t at, const Match* matches, size_t count, size_t 
         const uint32_t start = here + distancePrice(distance);
         // Every shorter length is available at the same distance.
         const unsigned last = static_cast<unsigned>(std::min<size_t>(matches[k].length, span - at));
-        for (; length <= last; ++length) {
+        // Every length up to a point, then only the whole match: cutting a
+        // long match at an arbitrary place seldom pays, and the positions
+        // inside it are reached by the same match from later starts.
+        const unsigned allUpTo = std::min(last, kRelaxAll);
+        for (; length <= allUpTo; ++length) {
             const uint32_t cost = start + charBits_[length - MatchFinder::kMinMatch + 256];
             Step& to = steps_[at + length];
             if (cost < to.cost)
                 to = {cost, static_cast<uint16_t>(length), distance};
+        }
+        if (length <= last) {
+            const uint32_t cost = start + charBits_[last - MatchFinder::kMinMatch + 256];
+            Step& to = steps_[at + last];
+            if (cost < to.cost)
+                to = {cost, static_cast<uint16_t>(last), distance};
+            length = last + 1;
         }
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -14,6 +15,7 @@ public:
     {
         if (bits == 0)
             return;
+        bits_ += uint64_t(bits);
         acc_ = (acc_ << bits) | (value & (bits == 32 ? 0xFFFFFFFFu : ((1u << bits) - 1)));
         count_ += bits;
         while (count_ >= 16) {
@@ -23,6 +25,16 @@ public:
             out_.push_back(uint8_t(word >> 8));
         }
     }
+
+    // Appends whole bytes; only valid on a 16-bit boundary.
+    void putBytes(const uint8_t* bytes, size_t n)
+    {
+        out_.insert(out_.end(), bytes, bytes + n);
+        bits_ += 8 * uint64_t(n);
+    }
+
+    // Bits written so far through this writer.
+    uint64_t bitCount() const { return bits_; }
 
     // Pads with zero bits to the next 16-bit boundary (nothing if aligned).
     void alignTo16()
@@ -35,4 +47,5 @@ private:
     std::vector<uint8_t>& out_;
     uint64_t acc_ = 0;
     int count_ = 0;
+    uint64_t bits_ = 0;
 };

@@ -21,6 +21,7 @@ constexpr int kNumRepeats = 3;
 
 constexpr int kBlockVerbatim = 1;
 constexpr int kBlockAligned = 2;
+constexpr int kBlockUncompressed = 3;
 
 // The largest main-tree alphabet (2 MiB window): 256 + 8 * 50.
 constexpr int kMaxMainSymbols = kNumChars + 8 * 50;

@@ -76,6 +76,10 @@ int LzxMatchFinder::walkTree(uint32_t pos, uint32_t limit, uint32_t best, LzxMat
         const uint8_t* c = at(cand);
         uint32_t* pair = &tree_[2 * (cand & mask)];
         uint32_t len = std::min(leftLen, rightLen);
+        // The walk is bound by memory latency: fetch both possible next
+        // nodes while this one's bytes are compared.
+        __builtin_prefetch(&tree_[2 * (pair[0] & mask)]);
+        __builtin_prefetch(&tree_[2 * (pair[1] & mask)]);
         if (len < limit && c[len] == cur[len])
             len += commonLength(c + len + 1, cur + len + 1, limit - len - 1) + 1;
         if (kReport && len > best) {
@@ -114,29 +118,6 @@ void LzxMatchFinder::skipTo(uint32_t pos)
     const uint32_t limit = std::min(pos, end_ - 3);
     for (; next_ < limit; ++next_)
         insert(next_);
-}
-
-uint32_t LzxMatchFinder::commonLength(const uint8_t* a, const uint8_t* b, uint32_t maxLength)
-{
-    uint32_t len = 0;
-    while (len + 8 <= maxLength) {
-        uint64_t x, y;
-        std::memcpy(&x, a + len, 8);
-        std::memcpy(&y, b + len, 8);
-        if (x != y)
-            return len + uint32_t(__builtin_ctzll(x ^ y) >> 3);
-        len += 8;
-    }
-    while (len < maxLength && a[len] == b[len])
-        ++len;
-    return len;
-}
-
-uint32_t LzxMatchFinder::matchLength(uint32_t pos, uint32_t distance, uint32_t maxLength) const
-{
-    if (distance > pos - kOrigin || distance > maxDistance_)
-        return 0;
-    return commonLength(at(pos), at(pos - distance), maxLength);
 }
 
 int LzxMatchFinder::find(uint32_t pos, uint32_t maxLength, LzxMatch* out)

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 struct LzxMatch {
@@ -47,9 +48,32 @@ public:
 
     // Length of the match at pos against the given distance (0 if the
     // distance reaches before the start of the stream).
-    uint32_t matchLength(uint32_t pos, uint32_t distance, uint32_t maxLength) const;
+    uint32_t matchLength(uint32_t pos, uint32_t distance, uint32_t maxLength) const
+    {
+        if (distance > pos - kOrigin || distance > maxDistance_)
+            return 0;
+        const uint8_t* p = at(pos);
+        if (p[0] != p[-int64_t(distance)])
+            return 0; // the usual case, decided without a call
+        return commonLength(p, p - distance, maxLength);
+    }
 
-    static uint32_t commonLength(const uint8_t* a, const uint8_t* b, uint32_t maxLength);
+    // Inlined: it runs for nearly every candidate the finder looks at.
+    static inline uint32_t commonLength(const uint8_t* a, const uint8_t* b, uint32_t maxLength)
+    {
+        uint32_t len = 0;
+        while (len + 8 <= maxLength) {
+            uint64_t x, y;
+            std::memcpy(&x, a + len, 8);
+            std::memcpy(&y, b + len, 8);
+            if (x != y)
+                return len + uint32_t(__builtin_ctzll(x ^ y) >> 3);
+            len += 8;
+        }
+        while (len < maxLength && a[len] == b[len])
+            ++len;
+        return len;
+    }
 
 private:
     uint32_t hash4(uint32_t pos) const;

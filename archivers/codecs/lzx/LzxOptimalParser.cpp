@@ -39,14 +39,18 @@ LzxOptimalParser::LzxOptimalParser(LzxMatchFinder& finder, uint32_t* repeats, in
     : finder_(finder), reps_(repeats), numMain_(numMainSymbols)
 {
     const uint8_t none[lzx::kMaxMainSymbols] = {};
-    seedCosts(none, none);
+    seedCosts(none, none, nullptr);
 }
 
-void LzxOptimalParser::seedCosts(const uint8_t* mainLengths, const uint8_t* lengthLengths)
+void LzxOptimalParser::seedCosts(const uint8_t* mainLengths, const uint8_t* lengthLengths,
+                                 const uint8_t* alignedLengths)
 {
+    for (int s = 0; s < lzx::kNumAlignedSymbols; ++s)
+        alignedCost_[s] = alignedLengths ? alignedLengths[s] : 3;
     bool any = false;
     for (int s = 0; s < numMain_; ++s)
         any = any || mainLengths[s] != 0;
+    haveSeed_ = any;
     for (int s = 0; s < numMain_; ++s) {
         if (!any)
             mainCost_[s] = s < lzx::kNumChars ? 8 : 10; // neutral guesses for a first block
@@ -67,16 +71,26 @@ void LzxOptimalParser::costsFromItems(const std::vector<LzxItem>& items)
 {
     uint32_t mainFreq[lzx::kMaxMainSymbols] = {};
     uint32_t lengthFreq[lzx::kNumLengthSymbols] = {};
+    uint32_t alignedFreq[lzx::kNumAlignedSymbols] = {};
     for (const LzxItem& it : items) {
         ++mainFreq[it.mainSymbol];
         if (it.lengthSymbol != LzxItem::kNoLength)
             ++lengthFreq[it.lengthSymbol];
+        if (it.footerBits >= 3)
+            ++alignedFreq[it.footer & 7];
     }
     uint8_t mainLen[lzx::kMaxMainSymbols] = {};
     uint8_t lengthLen[lzx::kNumLengthSymbols] = {};
+    uint8_t alignedLen[lzx::kNumAlignedSymbols] = {};
     LzxHuffman::buildLengths(mainFreq, numMain_, lzx::kMaxCodeLength, mainLen);
     LzxHuffman::buildLengths(lengthFreq, lzx::kNumLengthSymbols, lzx::kMaxCodeLength, lengthLen);
-    seedCosts(mainLen, lengthLen);
+    LzxHuffman::buildLengths(alignedFreq, lzx::kNumAlignedSymbols, lzx::kMaxAlignedLength, alignedLen);
+    uint64_t verbatimBits = 0, alignedBits = 3 * lzx::kNumAlignedSymbols;
+    for (int s = 0; s < lzx::kNumAlignedSymbols; ++s) {
+        verbatimBits += 3ull * alignedFreq[s];
+        alignedBits += uint64_t(alignedLen[s]) * alignedFreq[s];
+    }
+    seedCosts(mainLen, lengthLen, alignedBits < verbatimBits ? alignedLen : nullptr);
 }
 
 void LzxOptimalParser::findAllMatches(uint32_t start, uint32_t end)
@@ -158,7 +172,8 @@ void LzxOptimalParser::shortestPath(uint32_t start, uint32_t end)
             const uint32_t code = m.distance + 2;
             const int slot = lzx::slotForFormatted(code);
             const uint32_t* sym = mainCost_ + lzx::kNumChars + slot * 8;
-            const uint32_t extra = uint32_t(lzx::extraBits(slot));
+            const uint32_t bits = uint32_t(lzx::extraBits(slot));
+            const uint32_t extra = bits < 3 ? bits : bits - 3 + alignedCost_[code & 7];
             if (m.length >= nice_) {
                 relax(i + m.length, base + sym[lengthHeader(m.length)] + lengthCost_[m.length] + extra,
                       uint16_t(m.length), code);
@@ -191,12 +206,13 @@ void LzxOptimalParser::parse(uint32_t start, uint32_t end, std::vector<LzxItem>&
 {
     findAllMatches(start, end);
     const uint32_t n = end - start;
-    std::vector<LzxItem> trial;
-    for (int pass = 1; pass < passes_; ++pass) {
+    // Without a previous block the seeded costs are guesses: refine them once.
+    const int passes = haveSeed_ ? passes_ : std::max(passes_, 2);
+    for (int pass = 1; pass < passes; ++pass) {
         shortestPath(start, end);
-        trial.clear();
-        collect(trial, start, n);
-        costsFromItems(trial);
+        trial_.clear();
+        collect(trial_, start, n);
+        costsFromItems(trial_);
     }
     shortestPath(start, end);
     collect(items, start, n);

@@ -23,8 +23,10 @@ public:
     }
 
     // Seeds the costs with the tree lengths of the block before (all zero at
-    // the start of a folder, which selects neutral guesses).
-    void seedCosts(const uint8_t* mainLengths, const uint8_t* lengthLengths);
+    // the start of a folder, which selects neutral guesses). alignedLengths:
+    // that block's aligned-offset tree, or null if it had none.
+    void seedCosts(const uint8_t* mainLengths, const uint8_t* lengthLengths,
+                   const uint8_t* alignedLengths);
 
     // Parses [start, end) of the history into items, updating the repeats.
     void parse(uint32_t start, uint32_t end, std::vector<LzxItem>& items);
@@ -47,10 +49,13 @@ private:
     uint32_t* reps_;
     int numMain_;
     int passes_ = 2;
+    bool haveSeed_ = false;
     uint32_t nice_ = 96;
     uint32_t mainCost_[lzx::kMaxMainSymbols];
     uint32_t lengthCost_[lzx::kMaxMatch + 1]; // by match length: length-tree part
+    uint32_t alignedCost_[lzx::kNumAlignedSymbols];
     std::vector<Node> nodes_;
+    std::vector<LzxItem> trial_;
     std::vector<LzxMatch> matches_;
     std::vector<uint32_t> firstMatch_; // per position, index into matches_
     LzxMatch scratch_[LzxMatchFinder::kMaxMatches];

@@ -195,3 +195,71 @@ TEST(CabCommand, TheCabinetBeingReplacedIsNotPackedIntoItself) {
     ASSERT_EQ(runCab("-a -r " + q(dir / "src/self.cab") + " " + q(dir / "src/") + " \"*.*\"").result, KA_OK);
     for (const auto& e : list(dir / "src/self.cab")) EXPECT_NE(e.name, "self.cab");
 }
+
+TEST(CabCommand, NamesWithoutTheUtf8MarkAreReadAsCp932) {
+    TempDir dir;
+    // "日本.txt" in CP932, as cabinets made on Japanese Windows store it.
+    const std::string cp932 = "\x93\xfa\x96\x7b.txt";
+    ASSERT_EQ(cabtest::writeCabinet(dir / "sjis.cab", {{"dir\\" + cp932, "data"}}, {}, dir), 0);
+    EntryInfo e{};
+    void* h = CabOpenArchive(nullptr, (dir / "sjis.cab").c_str(), 0);
+    ASSERT_NE(h, nullptr);
+    ASSERT_EQ(CabFindFirst(h, "*.*", &e), 0);
+    EXPECT_STREQ(e.name, "dir\\日本.txt");
+    CabCloseArchive(h);
+    ASSERT_EQ(runCab("-x " + q(dir / "sjis.cab") + " " + q(dir / "out/")).result, KA_OK);
+    EXPECT_EQ(cabtest::readFile(dir / "out/dir/日本.txt"), "data");
+}
+
+TEST(CabCommand, SelfExtractingProgramsHoldEveryFileEvenOfASet) {
+    TempDir dir;
+    makeTree(dir);
+    ASSERT_EQ(runCab("-a -r -ml:16 -v:4 " + q(dir / "set.cab") + " " + q(dir / "src/") + " \"*.*\"").result, KA_OK);
+    CabRun made = runCab("-f " + q(dir / "set2.cab") + " " + q(dir / "prog/") + " \"*.*\"");
+    if (made.result == KA_ERR_UNSUPPORTED) GTEST_SKIP() << "built without the self-extracting stub";
+    ASSERT_EQ(made.result, KA_OK) << made.output;
+    struct stat st{};
+    ASSERT_EQ(::stat((dir / "prog/set2.run").c_str(), &st), 0);
+    EXPECT_TRUE(st.st_mode & S_IXUSR);
+    std::string log;
+    ASSERT_EQ(cabtest::runTool(cabtest::quote(dir / "prog/set2.run") + " -q -d " + cabtest::quote(dir / "x"), &log), 0)
+        << log;
+    EXPECT_EQ(cabtest::readFile(dir / "x/a.txt"), cabtest::readFile(dir / "src/a.txt"));
+    EXPECT_EQ(cabtest::readFile(dir / "x/日本語.txt"), cabtest::readFile(dir / "src/日本語.txt"));
+    for (const std::string& f : dir.files()) EXPECT_EQ(f.find(".kes-"), std::string::npos) << f;
+    // An existing program is kept without the host's yes.
+    EXPECT_EQ(runCab("-f " + q(dir / "set2.cab") + " " + q(dir / "prog/")).result, KA_WARN_SKIPPED);
+}
+
+TEST(CabCommand, ANameEndingInASeparatorIsAFolder) {
+    TempDir dir;
+    ASSERT_EQ(cabtest::writeCabinet(dir / "f.cab", {{"docs\\", ""}, {"docs\\a.txt", "a"}}, {}, dir), 0);
+    void* h = CabOpenArchive(nullptr, (dir / "f.cab").c_str(), 0);
+    ASSERT_NE(h, nullptr);
+    EntryInfo e{};
+    ASSERT_EQ(CabFindFirst(h, "*.*", &e), 0);
+    EXPECT_EQ(e.flags & ENTRY_FLAG_FOLDER, ENTRY_FLAG_FOLDER);
+    ASSERT_EQ(CabFindNext(h, &e), 0);
+    EXPECT_EQ(e.flags & ENTRY_FLAG_FOLDER, 0u);
+    CabCloseArchive(h);
+    ASSERT_EQ(runCab("-x " + q(dir / "f.cab") + " " + q(dir / "out/")).result, KA_OK);
+    EXPECT_EQ(cabtest::readFile(dir / "out/docs/a.txt"), "a");
+}
+
+TEST(CabCommand, CancellingMidFileLeavesNoPartOfIt) {
+    TempDir dir;
+    cabtest::writeFile(dir / "src/big.txt", cabtest::sampleData(300000, 4, true));
+    ASSERT_EQ(runCab("-a -r " + q(dir / "b.cab") + " " + q(dir / "src/") + " \"*.*\"").result, KA_OK);
+    cabtest::ScriptedHost host;
+    host.cancelAfterBytes = 100000;
+    CabRun r = runCab("-x " + q(dir / "b.cab") + " " + q(dir / "out/"), host.handle());
+    EXPECT_EQ(r.result, KA_ERR_CANCELLED) << r.output;
+    EXPECT_GT(host.progressCalls, 2u);
+    EXPECT_EQ(dir.files(), (std::vector<std::string>{"b.cab", "src/big.txt"}));
+    // Creating reports progress the same way and a cancel leaves no cabinet.
+    cabtest::ScriptedHost creating;
+    creating.cancelAfterBytes = 100000;
+    EXPECT_EQ(runCab("-a -r " + q(dir / "c.cab") + " " + q(dir / "src/") + " \"*.*\"", creating.handle()).result,
+              KA_ERR_CANCELLED);
+    EXPECT_EQ(dir.files(), (std::vector<std::string>{"b.cab", "src/big.txt"}));
+}

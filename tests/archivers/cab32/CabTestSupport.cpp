@@ -116,6 +116,13 @@ ScriptedHost::ScriptedHost() {
     host_.context = this;
     host_.askYesNo = &ScriptedHost::askYesNo;
     host_.askFile = &ScriptedHost::askFile;
+    host_.progress = &ScriptedHost::progress;
+}
+
+int ScriptedHost::progress(void* context, const char*, uint64_t done, uint64_t) {
+    auto* self = static_cast<ScriptedHost*>(context);
+    ++self->progressCalls;
+    return self->cancelAfterBytes >= 0 && done >= static_cast<uint64_t>(self->cancelAfterBytes) ? 1 : 0;
 }
 
 int ScriptedHost::askYesNo(void* context, const char* question) {

@@ -51,10 +51,13 @@ public:
     std::map<std::string, std::string> files;  // wanted name -> path for askFile
     std::vector<std::string> questions;
     std::vector<std::string> filesAsked;
+    long long cancelAfterBytes = -1;  // progress asks to cancel from this many bytes on
+    uint64_t progressCalls = 0;
 
 private:
     static int askYesNo(void* context, const char* question);
     static int askFile(void* context, const char* prompt, const char* wanted, char* path, size_t size);
+    static int progress(void* context, const char* name, uint64_t done, uint64_t total);
     KestrelHost host_{};
 };
 

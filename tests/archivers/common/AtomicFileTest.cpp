@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -76,4 +77,27 @@ TEST(AtomicFile, PatchAndTruncateRewriteWhatWasWritten) {
     EXPECT_FALSE(f.truncate(100));
     ASSERT_TRUE(f.commit());
     EXPECT_EQ(TempDir::read(dir / "p.bin"), "headdata!");
+}
+
+TEST(AtomicFile, LinksAreReplacedUnlessFollowed) {
+    TempDir dir;
+    std::string real = dir.write("real.lzh", "old");
+    ASSERT_EQ(symlink(real.c_str(), (dir / "link.lzh").c_str()), 0);
+    {
+        AtomicFile followed(dir / "link.lzh");
+        followed.followLink();
+        ASSERT_TRUE(followed.open());
+        followed.write("new", 3);
+        ASSERT_TRUE(followed.commit());
+    }
+    EXPECT_EQ(TempDir::read(real), "new");
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.lzh"));
+    {
+        AtomicFile replaced(dir / "link.lzh");  // as extraction does: never through the link
+        ASSERT_TRUE(replaced.open());
+        replaced.write("file", 4);
+        ASSERT_TRUE(replaced.commit());
+    }
+    EXPECT_FALSE(std::filesystem::is_symlink(dir / "link.lzh"));
+    EXPECT_EQ(TempDir::read(real), "new");
 }

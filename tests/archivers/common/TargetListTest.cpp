@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "TargetList.h"
@@ -76,4 +77,21 @@ TEST_F(TargetListTest, ProblemsDuplicatesAndLinkLoops) {
     ASSERT_EQ(problems.size(), 2u);
     EXPECT_NE(problems[0].find("fifo"), std::string::npos);
     EXPECT_NE(problems[1].find("missing.txt"), std::string::npos);
+}
+
+TEST_F(TargetListTest, FlattenedNamesThatClashAreReportedNotLostSilently) {
+    dir.write("data/sub/b.txt", "another b");
+    auto got = expand(dir.path(), {"data/*.*"}, true, false);
+    EXPECT_EQ(std::count(got.begin(), got.end(), "b.txt"), 1);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_NE(problems[0].find("data/sub/b.txt"), std::string::npos);
+    // The same file named twice is no clash.
+    expand(dir.path(), {"a.txt", "a.txt"}, false, false);
+    EXPECT_TRUE(problems.empty());
+}
+
+TEST_F(TargetListTest, StoredNamesNeverClimb) {
+    auto got = expand(dir / "data", {"../a.txt", "./sub/../b.txt"}, false, true);
+    EXPECT_EQ(got, (std::vector<std::string>{"a.txt", "b.txt"}));
+    for (const Target& t : out) EXPECT_TRUE(std::filesystem::exists(t.diskPath)) << t.diskPath;
 }

@@ -67,8 +67,15 @@ TEST_P(LzhEncoderRoundTrip, SizesAroundBlockAndWindowBoundaries)
 
 TEST_P(LzhEncoderRoundTrip, RunsOfOneByte)
 {
-    expectRoundTrip(GetParam(), Bytes(100000, 0x20));
     expectRoundTrip(GetParam(), Bytes(256 + 3, 0));
+    // A byte and then only longest matches: past the first stretch of codes
+    // the blocks hold one character symbol and one position class.
+    const Bytes spaces(1 + 256 * 3 * 2048, 0x20);
+    const Bytes packed = encode(GetParam(), spaces);
+    const StrictResult strict = decodeStrict(dictBits(GetParam()), packed, spaces.size());
+    EXPECT_EQ(strict.error, "");
+    EXPECT_TRUE(strict.data == spaces);
+    EXPECT_GE(strict.singleSymbolBlocks, 1u);
     // Runs of every length around the longest match, between unrelated bytes.
     Bytes mixed;
     for (size_t len = 250; len < 520; len += 3) {
@@ -127,6 +134,18 @@ TEST_P(LzhEncoderRoundTrip, ManyBlocksStayValid)
     EXPECT_LT(packed.size(), input.size() + input.size() / 100);
 }
 
+TEST_P(LzhEncoderRoundTrip, BlocksFollowChangingData)
+{
+    // Text, noise, text: the noise gets blocks (and trees) of its own, and a
+    // block may end inside what was already gathered.
+    const Bytes input = concat({sampleText(60000, 12), randomBytes(40000, 13), sampleText(60000, 14)});
+    const Bytes packed = encode(GetParam(), input);
+    const StrictResult strict = decodeStrict(dictBits(GetParam()), packed, input.size());
+    ASSERT_EQ(strict.error, "");
+    EXPECT_TRUE(strict.data == input);
+    EXPECT_GE(strict.blocks, 3u);
+}
+
 TEST_P(LzhEncoderRoundTrip, CompressesText)
 {
     const Bytes input = sampleText(200000, 9);
@@ -136,6 +155,20 @@ TEST_P(LzhEncoderRoundTrip, CompressesText)
 
 INSTANTIATE_TEST_SUITE_P(Methods, LzhEncoderRoundTrip,
                          ::testing::Values(LzhMethod::Lh5, LzhMethod::Lh6, LzhMethod::Lh7), methodName);
+
+TEST(LzhEncoder, KnownStreamForTwoLiteralsAndAnOverlappingMatch)
+{
+    // Worked out by hand from the bitstream rules: literals A and B, then a
+    // match of 8 at distance 2; character tree 261 = 0, A = 10, B = 11, sent
+    // through a pre-tree of five lengths; a single-class position tree.
+    const std::string text = "ABABABABAB";
+    const Bytes input(text.begin(), text.end());
+    const Bytes expected = {0x00, 0x03, 0x28, 0x08, 0x46, 0x0D, 0x0B, 0x49, 0x5D, 0x80, 0xD8};
+    EXPECT_TRUE(encode(LzhMethod::Lh5, input) == expected);
+    const StrictResult strict = decodeStrict(13, expected, input.size());
+    EXPECT_EQ(strict.error, "");
+    EXPECT_TRUE(strict.data == input);
+}
 
 TEST(LzhEncoder, CountsBytesInAndOut)
 {

@@ -106,6 +106,8 @@ unsigned readLength(BitReader& in)
 void readSmallTree(BitReader& in, Tree& tree, unsigned alphabet, unsigned countBits, bool withSkip)
 {
     const unsigned n = in.get(countBits);
+    if (withSkip && n < 3)
+        throw Failure("pre-tree with fewer than three lengths (bsdtar refuses it)");
     if (n == 0) {
         tree.setSingle(in.get(countBits), alphabet);
         return;
@@ -125,12 +127,13 @@ void readSmallTree(BitReader& in, Tree& tree, unsigned alphabet, unsigned countB
     tree.setLengths(lengths);
 }
 
-void readCharTree(BitReader& in, const Tree& pre, Tree& chars)
+// Returns whether the tree took its single-symbol form.
+bool readCharTree(BitReader& in, const Tree& pre, Tree& chars)
 {
     const unsigned n = in.get(9);
     if (n == 0) {
         chars.setSingle(in.get(9), 510);
-        return;
+        return true;
     }
     if (n > 510)
         throw Failure("character tree count over 510");
@@ -151,6 +154,7 @@ void readCharTree(BitReader& in, const Tree& pre, Tree& chars)
         i += zeros;
     }
     chars.setLengths(lengths);
+    return false;
 }
 
 }  // namespace
@@ -170,7 +174,8 @@ StrictResult decodeStrict(unsigned dictBits, const Bytes& compressed, size_t ori
             ++result.blocks;
             Tree pre, chars, positions;
             readSmallTree(in, pre, 19, 5, true);
-            readCharTree(in, pre, chars);
+            if (readCharTree(in, pre, chars))
+                ++result.singleSymbolBlocks;
             readSmallTree(in, positions, np, pbit, false);
             for (unsigned k = 0; k < count; ++k) {
                 if (result.data.size() >= originalSize)

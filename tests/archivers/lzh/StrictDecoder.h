@@ -6,7 +6,9 @@
 // code count, incomplete or oversubscribed trees, lengths over 16, a skip
 // count reaching past the transmitted lengths, references before the first
 // byte or beyond the dictionary, matches past the end, a block that is not
-// used up exactly, and any non-zero or extra bits after the last code.
+// used up exactly, any non-zero or extra bits after the last code, and a
+// pre-tree in its single-symbol form or with fewer than three lengths, which
+// libarchive 3.6 cannot read.
 #pragma once
 
 #include "LzhTestSupport.h"
@@ -20,6 +22,7 @@ struct StrictResult {
     Bytes data;
     std::string error;  // empty on success
     size_t blocks = 0;
+    size_t singleSymbolBlocks = 0;  // blocks whose character tree has one symbol
     size_t longestMatch = 0;
     size_t farthestDistance = 0;
 };

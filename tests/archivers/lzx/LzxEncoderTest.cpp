@@ -1,3 +1,5 @@
+#include "LzxBitWriter.h"
+#include "LzxBlockWriter.h"
 #include "LzxE8Translator.h"
 #include "LzxEncoder.h"
 #include "LzxHuffman.h"
@@ -17,7 +19,8 @@ void expectRoundTrip(const std::vector<uint8_t>& data, int windowBits, bool e8 =
     const CompressedFolder folder = compressFolder(data, windowBits, e8);
     for (const auto& block : folder.blocks) {
         ASSERT_EQ(block.size() % 2, 0u) << "frame not padded to 16 bits";
-        ASSERT_LE(block.size(), 32768u + 6144u) << "frame exceeds the CFDATA limit";
+        // Never more than a stored frame: 60 header bits, R0..R2, the bytes.
+        ASSERT_LE(block.size(), 32768u + 24u) << "frame larger than storing it";
     }
     int error = 0;
     const auto out = extractWithMspack(buildCabinet(folder, uint32_t(data.size())), &error);
@@ -52,19 +55,40 @@ class LzxWindowTest : public ::testing::TestWithParam<int> {};
 
 } // namespace
 
-// The frame of the documented worked example (W=15, "ABABABABAB", no E8),
-// field for field: literals A and B, then a match of 8 at distance 2.
-TEST(LzxEncoder, WorkedExampleIsBitExact)
+// The documented worked example (W=15, "ABABABABAB", no E8), field for
+// field: literals A and B, then a match of 8 at distance 2, as a Huffman
+// block. (The encoder itself stores a frame this small uncompressed.)
+TEST(LzxBlockWriter, WorkedExampleIsBitExact)
 {
     const uint8_t expected[] = {0x00, 0x10, 0xA0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x20, 0x00,
                                 0x07, 0x21, 0xA7, 0xFA, 0x7D, 0xDF, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
                                 0x00, 0x00, 0x01, 0x01, 0x9F, 0x0C, 0xFF, 0xFF, 0x00, 0x82, 0x00, 0x00,
                                 0x00, 0x00, 0x00, 0x00, 0x02, 0x00, 0xFF, 0x1F, 0xFC, 0xFF, 0x00, 0xD8};
-    LzxEncoder enc(15, false);
-    EXPECT_EQ(enc.folderCompressionType(), 0x0F03);
+    const std::vector<LzxItem> items = {LzxItem::literal('A'), LzxItem::literal('B'), LzxItem::match(8, 4)};
+    const uint32_t reps[3] = {2, 1, 1};
+    std::vector<uint8_t> out;
+    LzxBitWriter bits(out);
+    bits.put(0, 1); // no E8 translation
+    LzxBlockWriter(15).write(bits, items, reinterpret_cast<const uint8_t*>("ABABABABAB"), 10, reps, false);
+    bits.alignTo16();
+    EXPECT_EQ(out, std::vector<uint8_t>(std::begin(expected), std::end(expected)));
+}
+
+// Frames that do not shrink go out as uncompressed blocks (R0..R2 restated,
+// odd sizes padded), and Huffman blocks after them still decode.
+TEST(LzxEncoder, StoresWhatDoesNotShrink)
+{
     const char* text = "ABABABABAB";
-    const auto frame = enc.encodeFrame(reinterpret_cast<const uint8_t*>(text), 10, true);
-    EXPECT_EQ(frame, std::vector<uint8_t>(std::begin(expected), std::end(expected)));
+    LzxEncoder tiny(15, false);
+    EXPECT_EQ(tiny.folderCompressionType(), 0x0F03);
+    EXPECT_LT(tiny.encodeFrame(reinterpret_cast<const uint8_t*>(text), 10, true).size(), 48u);
+    std::vector<uint8_t> mixed = randomBytes(70001, 12);
+    const auto words = textLike(40000, 13);
+    std::copy(words.begin(), words.end(), mixed.begin() + 20000);
+    for (int w : {15, 21})
+        expectRoundTrip(mixed, w);
+    const CompressedFolder folder = compressFolder(randomBytes(32768, 14), 16);
+    EXPECT_EQ(folder.totalBytes(), 32768u + 12 + 8); // 60 header bits padded to 64
 }
 
 TEST(LzxEncoder, RejectsMisuseOfTheFrameSequence)
@@ -165,7 +189,8 @@ TEST(LzxE8Translator, InvertsAndLeavesTheFrameTailAlone)
     LzxE8Translator t;
     auto data = callHeavy(32768, 11);
     // Operands near both ends of the translatable range.
-    const int32_t edge[] = {-5000, 11999999, 12000000, -100000, 0};
+    const int32_t size = int32_t(t.translationSize());
+    const int32_t edge[] = {-5000, size - 1, size, -100000, 0};
     for (int i = 0; i < 5; ++i) {
         data[1000 + 5 * i] = 0xE8;
         std::memcpy(&data[1001 + 5 * i], &edge[i], 4);

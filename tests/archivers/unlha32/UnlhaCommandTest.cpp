@@ -99,9 +99,9 @@ TEST_F(UnlhaCommand, ExtractWithoutFoldersAndChosenEntries) {
     ASSERT_EQ(r.code, KA_OK) << r.output;
     EXPECT_EQ(tree(work / "flat"), (std::vector<std::string>{"a.txt", "empty", "one", "rnd.bin", "text.txt",
                                                              "日本語.txt"}));
-    r = unlha("x " + q(archive) + " " + q(work / "some/") + " \"docs/text.txt\" \"one\"");
+    r = unlha("x " + q(archive) + " " + q(work / "new/some/") + " \"docs/text.txt\" \"one\"");
     ASSERT_EQ(r.code, KA_OK) << r.output;
-    EXPECT_EQ(tree(work / "some"), (std::vector<std::string>{"docs/", "docs/text.txt", "one"}));
+    EXPECT_EQ(tree(work / "new/some"), (std::vector<std::string>{"docs/", "docs/text.txt", "one"}));
     r = unlha("x " + q(archive) + " " + q(work / "none/") + " \"nothing.txt\"");
     EXPECT_EQ(r.code, KA_ERR_NO_MATCH);
     EXPECT_FALSE(std::filesystem::exists(work / "none"));
@@ -152,6 +152,8 @@ TEST_F(UnlhaCommand, ListingHandlesAndBadCalls) {
     EXPECT_EQ(Unlha(nullptr, nullptr, nullptr, 0), KA_ERR_USAGE);
     EXPECT_EQ(unlha("q " + q(archive)).code, KA_ERR_USAGE);
     EXPECT_EQ(unlha("x \"unbalanced").code, KA_ERR_USAGE);
+    EXPECT_EQ(unlha("a -jm5 " + q(work / "n.lzh") + " " + q(src / "a.txt")).code, KA_ERR_USAGE);
+    EXPECT_FALSE(std::filesystem::exists(work / "n.lzh"));
     EXPECT_EQ(unlha("x " + q(work / "missing.lzh") + " " + q(work / "o/")).code, KA_ERR_OPEN);
     // A short output buffer gets a cut, terminated report.
     char small[10];
@@ -168,4 +170,22 @@ TEST_F(UnlhaCommand, AddRefusesToOverwriteSomethingThatIsNotAnArchive) {
     r = unlha("a " + q(work / "new.lzh") + " " + q(src / "missing.txt"));
     EXPECT_EQ(r.code, KA_ERR_NO_MATCH);
     EXPECT_EQ(tree(work.path()), (std::vector<std::string>{"notes.lzh"}));
+}
+
+TEST_F(UnlhaCommand, StoredModesAreRestoredOnlyWhenTheyMakeSense) {
+    MadeEntry zero{"zero.txt", "z"};
+    zero.mode = S_IFREG;  // no permission bits at all
+    MadeEntry readOnly{"ro.txt", "r"};
+    readOnly.mode = S_IFREG | 0444;
+    MadeEntry setuid{"suid", "s"};
+    setuid.mode = S_IFREG | 04755;
+    std::string a = writeArchive(work, "modes.lzh", {zero, readOnly, setuid});
+    ASSERT_EQ(unlha("x -a1 " + q(a) + " " + q(work / "m/")).code, KA_OK);
+    struct stat st;
+    ASSERT_EQ(stat((work / "m/zero.txt").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0600, 0600u);
+    ASSERT_EQ(stat((work / "m/ro.txt").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0444u);
+    ASSERT_EQ(stat((work / "m/suid").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0755u);  // never a set-user-id bit from an archive
 }

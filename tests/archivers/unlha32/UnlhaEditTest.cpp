@@ -143,3 +143,19 @@ TEST_F(UnlhaEdit, SelfExtractingProgramIsWrittenNextToNothingElse) {
     EXPECT_EQ(unlha("s " + q(archive) + " " + q(work / "sfx/") + " \"*.*\"").code, KA_WARN_SKIPPED);
     ASSERT_EQ(run.entries().size(), 1u);
 }
+
+TEST_F(UnlhaEdit, CancelledOrRefusedAdditionsLeaveTheArchiveAsItWas) {
+    std::string bytes = TempDir::read(archive);
+    src.write("big.txt", std::string(300000, 'b'));
+    ScriptedHost host;
+    host.host.progress = [](void*, const char*, uint64_t, uint64_t) { return 1; };  // cancel at once
+    auto r = unlha("a " + q(archive) + " " + q(src / "big.txt"), host.window());
+    EXPECT_EQ(r.code, KA_ERR_CANCELLED);
+    EXPECT_EQ(TempDir::read(archive), bytes);
+    EXPECT_EQ(tree(work.path()), (std::vector<std::string>{"e.lzh"}));
+    // An archive damaged after its first entries is not rewritten: the rest would be lost.
+    std::string damaged = work.write("damaged.lzh", bytes.substr(0, bytes.size() - 4));
+    r = unlha("a " + q(damaged) + " " + q(src / "big.txt"));
+    EXPECT_EQ(r.code, KA_ERR_DAMAGED);
+    EXPECT_EQ(TempDir::read(damaged), bytes.substr(0, bytes.size() - 4));
+}

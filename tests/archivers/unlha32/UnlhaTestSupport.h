@@ -98,6 +98,7 @@ struct MadeEntry {
     bool directory = false;
     bool symlink = false;
     time_t mtime = 1600000000;
+    int mode = -1;  // a stored Unix mode, when >= 0
 };
 
 inline std::string makeArchiveBytes(const std::vector<MadeEntry>& entries) {
@@ -113,6 +114,10 @@ inline std::string makeArchiveBytes(const std::vector<MadeEntry>& entries) {
         e.originalSize = m.data.size();
         e.compressedSize = payload.size();
         e.crc = kestrel::lzh::Crc16::of(reinterpret_cast<const uint8_t*>(m.data.data()), m.data.size());
+        if (m.mode >= 0) {
+            e.hasUnixMode = true;
+            e.unixMode = static_cast<uint16_t>(m.mode);
+        }
         if (m.symlink) {
             e.hasUnixMode = true;
             e.unixMode = S_IFLNK | 0777;

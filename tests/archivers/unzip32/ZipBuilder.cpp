@@ -88,7 +88,7 @@ std::string ZipBuilder::bytes() const {
         const uint32_t crc = e.declaredCrc.value_or(crc32Of(e.data));
         const uint32_t size = e.declaredSize.value_or(static_cast<uint32_t>(e.data.size()));
         const uint16_t flags = e.utf8Flag ? 0x0800 : 0;
-        const uint16_t method = e.deflate ? 8 : 0;
+        const uint16_t method = e.method.value_or(e.deflate ? 8 : 0);
         const uint32_t offset = static_cast<uint32_t>(out.size());
 
         put32(out, 0x04034b50);

@@ -19,6 +19,7 @@ struct ZipBuilderEntry {
     uint16_t dosDate = 0x5A2F;    // 2025-01-15
     uint16_t dosTime = 0x6C83;    // 13:36:06
     std::string extra;            // extra fields, in both headers
+    std::optional<uint16_t> method;  // another method number (data is stored as given)
     // Lies: what the headers declare instead of the truth.
     std::optional<uint32_t> declaredSize;
     std::optional<uint32_t> declaredCrc;

@@ -201,5 +201,44 @@ TEST_F(ZipExtract, TestAndListCommandsWriteNothing) {
     EXPECT_EQ(listTree(dir.path()), (std::vector<std::string>{"t.zip"}));
 }
 
+TEST_F(ZipExtract, UnsupportedMethodIsReportedAndTheRestExtracted) {
+    ZipBuilderEntry imploded;
+    imploded.name = "old.txt";
+    imploded.data = "pretend this is imploded";
+    imploded.method = 6;
+    ZipBuilder b;
+    b.add(imploded).file("new.txt", "fine");
+    std::string report;
+    EXPECT_EQ(runUnZip(nullptr, cmd("-x", b.write(dir / "m.zip"), out), &report), KA_ERR_UNSUPPORTED);
+    EXPECT_NE(report.find("old.txt"), std::string::npos);
+    EXPECT_EQ(listTree(out), std::vector<std::string>{"new.txt"});
+}
+
+// Cancels through the progress callback once `after` bytes of some entry are done.
+struct CancellingHost {
+    KestrelHost host{};
+    uint64_t after = 0;
+    static int progress(void* context, const char*, uint64_t done, uint64_t) {
+        return done >= static_cast<CancellingHost*>(context)->after ? 1 : 0;
+    }
+    CancellingHost() {
+        host.structSize = sizeof host;
+        host.context = this;
+        host.progress = &CancellingHost::progress;
+    }
+};
+
+TEST_F(ZipExtract, CancelDuringAFileLeavesNoPartOfIt) {
+    std::string big;
+    for (int i = 0; i < 100000; ++i)
+        big += std::to_string(i);
+    ZipBuilder b;
+    b.file("big.txt", big, true).file("after.txt", "x");
+    CancellingHost cancel;
+    cancel.after = 100000;  // a couple of chunks in
+    EXPECT_EQ(runUnZip(&cancel.host, cmd("-x", b.write(dir / "big.zip"), out)), KA_ERR_CANCELLED);
+    EXPECT_EQ(listTree(out), std::vector<std::string>{});
+}
+
 }  // namespace
 }  // namespace kestrel::test

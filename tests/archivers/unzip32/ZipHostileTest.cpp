@@ -93,6 +93,19 @@ TEST_F(ZipHostile, NamesClimbingThroughALinkAreRefused) {
     EXPECT_EQ(listTree(out + "/real"), std::vector<std::string>{"keep.txt"});
 }
 
+TEST_F(ZipHostile, ReplacingAPlantedLinkNeverWritesThroughIt) {
+    mkdir(out.c_str(), 0755);
+    writeFile(dir / "victim.txt", "precious");
+    ASSERT_EQ(symlink((dir / "victim.txt").c_str(), (out + "/a.txt").c_str()), 0);
+    ZipBuilder b;
+    b.file("a.txt", "from the archive");
+    EXPECT_EQ(extract(b.write(dir / "planted_link.zip")), KA_WARN_SKIPPED) << "kept without a host";
+    EXPECT_EQ(runUnZip(nullptr, "-x -o \"" + dir / "planted_link.zip" + "\" \"" + out + "/\" \"*.*\""),
+              KA_OK);
+    EXPECT_EQ(readFile(dir / "victim.txt"), "precious");
+    EXPECT_EQ(readFile(out + "/a.txt"), "from the archive");
+}
+
 TEST_F(ZipHostile, TruncatedArchiveIsNotAnArchive) {
     ZipBuilder b;
     b.file("a.txt", std::string(4000, 'a'), true).file("b.txt", "b");

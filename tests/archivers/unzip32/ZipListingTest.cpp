@@ -7,6 +7,7 @@
 
 #include "ArchiverApi.h"
 #include "DosTime.h"
+#include "NameEncoding.h"
 #include "TestSupport.h"
 #include "ZipBuilder.h"
 #include "ZipEntryRecord.h"
@@ -99,9 +100,13 @@ TEST(ZipListing, NamesByFlagOrGuessedEncoding) {
     EXPECT_EQ(list.count("plain.txt"), 1u);
 }
 
-TEST(ZipListing, CpNameWithBackslashTrailByteIsNotSplit) {
+TEST(ZipListing, StoredNamesAlwaysBecomeValidUtf8) {
     // 表 is 0x95 0x5C in CP932: its second byte is '\'.
-    EXPECT_EQ(zip::decodeStoredName("\x95\x5c.txt", "whatever"), "表.txt");
+    EXPECT_EQ(zip::decodeStoredName("\x95\x5c.txt"), "表.txt");
+    EXPECT_EQ(zip::decodeStoredName("ok/名前.txt"), "ok/名前.txt");
+    const std::string junk = zip::decodeStoredName("bad\xff\xfe.txt");
+    EXPECT_TRUE(arc::NameEncoding::isValidUtf8(junk)) << junk;
+    EXPECT_NE(junk, zip::decodeStoredName("bad\xff\xfd.txt")) << "names stay apart";
 }
 
 TEST(ZipListing, UnicodePathFieldWinsWhenItMatchesTheName) {

@@ -1,0 +1,62 @@
+// Takes the pictures of the main window kept under docs/: run under a real X
+// server (xvfb-run), not as a test. Usage: app_screenshots DEMO_FOLDER OUT_DIR
+#include "app/MainToolBar.h"
+#include "app/Module1.h"
+#include "app/StartupWait.h"
+#include "app/frmMain.h"
+#include "browse/FolderTree.h"
+#include "platform/QtPrompter.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QScreen>
+#include <QTimer>
+
+namespace {
+
+void settle(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+void shoot(frmMain& w, const QString& file)
+{
+    settle(800);
+    const QRect frame = w.frameGeometry();
+    QGuiApplication::primaryScreen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height())
+        .save(file);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    if (argc < 3)
+        return 2;
+    const QString demo = QDir(QString::fromLocal8Bit(argv[1])).absolutePath() + "/";
+    const QString out = QString::fromLocal8Bit(argv[2]);
+    // A roomier window than the first-run default, stored as a previous run would.
+    const auto key = Module1::CreateSettingsKey("Settings");
+    for (const auto& [name, value] : {std::pair{"MainMax", "0"}, {"MainLeft", "600"}, {"MainTop", "600"},
+                                      {"MainWidth", "11400"}, {"MainHeight", "7200"}})
+        Module1::WriteSetting(key, name, value);
+    Module1::CloseSettingsKey(key);
+    QtPrompter prompter;
+    StartupWait quick([] { static int t = 0; return t++; }, [] { settle(100); });
+    auto w = Module1::Start(prompter, quick);
+    w->tvTreeView->setPath(demo);
+    if (QTreeWidgetItem* node = w->tvTreeView->nodeByKey(demo))
+        w->tvTreeView->chooseNode(node);
+    w->tbToolBar_ButtonClick(MainToolBar::viewKey(3));
+    shoot(*w, out + "/main-details.png");
+    w->tbToolBar_ButtonClick(MainToolBar::viewKey(0));
+    shoot(*w, out + "/main-large-icons.png");
+    w->tbToolBar_ButtonClick(MainToolBar::viewKey(1));
+    shoot(*w, out + "/main-small-icons.png");
+    w->tbToolBar_ButtonClick(MainToolBar::viewKey(2));
+    shoot(*w, out + "/main-list.png");
+    return 0;
+}
