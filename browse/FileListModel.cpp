@@ -229,7 +229,8 @@ bool FileListModel::appendFolder(const QString& givenFolder)
         e.iconIndex = iconFor(folder, e.name, e.attributes, e.isFolder);
         read.push_back(std::move(e));
     });
-    if (error != 0 || read.empty())
+    // Entries read before a read error are still shown: they exist.
+    if (read.empty())
         return error == 0;
     const int first = rowCount();
     beginInsertRows({}, first, first + static_cast<int>(read.size()) - 1);
@@ -238,7 +239,7 @@ bool FileListModel::appendFolder(const QString& givenFolder)
     else
         std::move(read.begin(), read.end(), std::back_inserter(entries_));
     endInsertRows();
-    return true;
+    return error == 0;
 }
 
 void FileListModel::clear()
