@@ -17,6 +17,7 @@ constexpr size_t kFileEntrySize = 16;         // CFFILE without its name
 constexpr size_t kDataHeaderSize = 8;         // CFDATA without its data
 constexpr size_t kMaxNameLength = 255;        // bytes of a stored name or set name, NUL excluded
 constexpr uint64_t kMaxCabinetSize = 0x7FFFFFFF;
+constexpr size_t kMaxFilesPerCabinet = 0xFFFF;  // cFiles is 16 bits
 // A folder may hold at most 65535 blocks; readers refuse offsets beyond this.
 constexpr uint64_t kMaxFolderSize = 65535ull * kBlockSize;
 

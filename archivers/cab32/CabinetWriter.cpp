@@ -102,6 +102,10 @@ int CabinetWriter::write(std::vector<CabInput> inputs, const Progress& progress,
         message = "格納するファイルがありません";
         return KA_ERR_NO_MATCH;
     }
+    if (!isSet() && inputs_.size() > kMaxFilesPerCabinet) {
+        message = "ファイルが多すぎて一つの CAB 書庫に入りません (65535 個まで)";
+        return KA_ERR_UNSUPPORTED;
+    }
     if (isSet() && options_.volumeLimit < kMinimumVolume) {
         message = "分割サイズが小さすぎます";
         return KA_ERR_USAGE;
@@ -343,6 +347,8 @@ void CabinetWriter::writeRecord(const uint8_t* data, size_t size, uint16_t uncom
     setU16(header + 6, uncompressed);
     if (!spill_->write(header, sizeof header) || !spill_->write(data, size))
         throw Failure(KA_ERR_WRITE, "書き込めません: " + archivePath_ + ": " + std::strerror(errno));
+    // Stop as soon as a lone cabinet outgrows what its header fields can hold.
+    if (spill_->size() > kMaxCabinetSize) throw Failure(KA_ERR_UNSUPPORTED, "書庫が 2GB を超えます");
     volume_->addBlockToLastFolder();
 }
 
@@ -361,6 +367,8 @@ void CabinetWriter::closeVolume(bool hasNext) {
     size_t index = outputs_.size();
     std::string next = hasNext ? volumeFileName(index + 1) : std::string();
     std::vector<uint8_t> header = volume_->buildHeader(spill_->size(), setId_, static_cast<uint16_t>(index), next);
+    if (volume_->fileCount() > kMaxFilesPerCabinet)
+        throw Failure(KA_ERR_UNSUPPORTED, "ファイルが多すぎて一つの CAB 書庫に入りません (65535 個まで)");
     uint64_t total = header.size() + spill_->size();
     if (total > kMaxCabinetSize) throw Failure(KA_ERR_UNSUPPORTED, "書庫が 2GB を超えます");
     if (isSet() && total > options_.volumeLimit)
