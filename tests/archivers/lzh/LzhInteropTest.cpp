@@ -110,9 +110,9 @@ protected:
     }
 
     // Every reader must accept the archive and give back the input.
-    void expectReadersAgree(LzhMethod method, const Bytes& input)
+    void expectReadersAgree(LzhMethod method, const Bytes& input, LzhEffort effort = LzhEffort::Normal)
     {
-        const Bytes packed = encode(method, input);
+        const Bytes packed = encode(method, input, 1 << 20, effort);
         const fs::path archive = dir_ / "t.lzh";
         writeFile(archive, singleEntryArchive(method, "data.bin", input, packed));
         const std::string a = archive.string();
@@ -162,6 +162,8 @@ TEST_F(LzhInterop, ReadersAcceptEveryMethod)
         SCOPED_TRACE(methodId(m));
         expectReadersAgree(m, mixed);
         expectReadersAgree(m, exe);
+        expectReadersAgree(m, mixed, LzhEffort::Best);
+        expectReadersAgree(m, exe, LzhEffort::Best);
         // Single-symbol trees everywhere.
         expectReadersAgree(m, {'A'});
         expectReadersAgree(m, {'A', 'B'});
