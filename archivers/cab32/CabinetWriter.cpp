@@ -191,17 +191,20 @@ void CabinetWriter::finishFolder() {
     if (!compressor_) return;
     if (!block_.empty()) emitBlock(true);
     // Files not listed yet hold no data here: empty files at the folder's end, or
-    // a folder of empty files only.
+    // a folder of empty files only. When the folder came into this cabinet from
+    // the previous one, readers drop every file of it that is not a continued
+    // one, so these go into a folder of their own (a folder without blocks).
     if (nextToList_ < folderFiles_.size()) {
-        size_t growth = pendingListingBytes(UINT64_MAX) + (folderInVolume_ ? 0 : kFolderEntrySize);
+        bool ownFolder = !folderInVolume_ || folderContinuedHere_;
+        size_t growth = pendingListingBytes(UINT64_MAX) + (ownFolder ? kFolderEntrySize : 0);
         if (isSet() && volume_->headerSize() + growth + spill_->size() > options_.volumeLimit) {
-            if (folderInVolume_ || volume_->fileCount() == 0)
-                throw Failure(KA_ERR_USAGE, "分割サイズが小さすぎます");
+            if (!ownFolder || volume_->fileCount() == 0) throw Failure(KA_ERR_USAGE, "分割サイズが小さすぎます");
             closeVolume(true);
             openVolume();
         }
-        if (!folderInVolume_) {
+        if (ownFolder) {
             volume_->addFolder(compressor_->typeCompress(), spill_->size());
+            for (size_t k = nextToList_; k < folderFiles_.size(); ++k) inputs_[folderFiles_[k]].record.folderOffset = 0;
             folderInVolume_ = true;
         }
         listFilesBefore(UINT64_MAX);
@@ -210,6 +213,7 @@ void CabinetWriter::finishFolder() {
     folderFiles_.clear();
     nextToList_ = 0;
     folderInVolume_ = false;
+    folderContinuedHere_ = false;
     folderPos_ = 0;
     blockStart_ = 0;
     closeAfter_.reset();
@@ -273,6 +277,7 @@ void CabinetWriter::place(const std::vector<uint8_t>& record, uint16_t uncompres
         openVolume();
         volume_->addFolder(compressor_->typeCompress(), spill_->size());
         folderInVolume_ = true;
+        folderContinuedHere_ = true;
         for (size_t k = first; k < first + count; ++k) volume_->addFile(&inputs_[folderFiles_[k]].record, true);
         nextToList_ = first + count;
     }
@@ -361,6 +366,7 @@ void CabinetWriter::openVolume() {
         throw Failure(KA_ERR_USAGE, "書庫の名前が長すぎます");
     volume_ = std::make_unique<CabVolume>(prev, nextReserve);
     folderInVolume_ = false;
+    folderContinuedHere_ = false;
 }
 
 void CabinetWriter::closeVolume(bool hasNext) {

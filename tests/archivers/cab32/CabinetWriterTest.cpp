@@ -296,3 +296,19 @@ TEST(CabinetWriter, MoreFilesThanOneHeaderCanCountAreRefused) {
     EXPECT_EQ(setWriter.write(inputs, nullptr, message), KA_ERR_UNSUPPORTED);
     EXPECT_EQ(dir.files(), std::vector<std::string>{"e"});
 }
+
+// Empty files after a folder's last block, when that block is split into the next
+// cabinet: readers drop non-continued files of a continued folder, so they must
+// land in a folder of their own.
+TEST(CabinetWriter, EmptyFilesAfterASplitLastBlockAreKept) {
+    for (CabMethod method : {CabMethod::MsZip, CabMethod::Lzx}) {
+        TempDir dir;
+        CabWriteOptions options;
+        options.method = method;
+        options.volumeLimit = 5 * 1024;
+        Files files = {{"f00", cabtest::sampleData(32767, 8, false)}, {"f01", ""}, {"f02", ""}};
+        ASSERT_EQ(cabtest::writeCabinet(dir / "s.cab", files, options, dir), 0);
+        ASSERT_TRUE(cabtest::exists(dir / "s3.cab"));
+        expectSameFiles(files, extractAll(dir / "s1.cab", dir));
+    }
+}
