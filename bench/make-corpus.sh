@@ -7,7 +7,8 @@
 # byte-wise sorted path order and the result is cut to the exact size, so two
 # runs on the same installation give the same bytes (the checksums printed at
 # the end make that easy to confirm). Existing corpus files of the right size
-# are kept, so calling it again is cheap.
+# are kept, so calling it again is cheap. KESTREL_CORPUS_BYTES overrides the
+# size of each file (for a quick trial run).
 set -eu
 
 if [ $# -ne 1 ]; then

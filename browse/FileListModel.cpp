@@ -195,8 +195,16 @@ int FileListModel::iconFor(const QString& folder, const QString& name, std::uint
     const auto it = iconByKey_.constFind(hashKey);
     if (it != iconByKey_.constEnd())
         return *it;
-    const QString iconName =
-        isFolder ? IconService::folderIconName(folder + name) : fileIconName(name);
+    // All plain folders share one picture, so it must be the plain folder
+    // icon: the first folder listed may be one with an icon of its own
+    // (Documents, Desktop), which must not pass to the others.
+    QString iconName;
+    if (!isFolder)
+        iconName = fileIconName(name);
+    else if (cacheKey == QLatin1String("Folder"))
+        iconName = QStringLiteral("folder");
+    else
+        iconName = IconService::folderIconName(folder + name);
     const QIcon icon = IconService::icon(iconName);
     if (icon.isNull()) {
         iconByKey_.insert(hashKey, -1);
@@ -229,7 +237,8 @@ bool FileListModel::appendFolder(const QString& givenFolder)
         e.iconIndex = iconFor(folder, e.name, e.attributes, e.isFolder);
         read.push_back(std::move(e));
     });
-    if (error != 0 || read.empty())
+    // Entries read before a read error are still shown: they exist.
+    if (read.empty())
         return error == 0;
     const int first = rowCount();
     beginInsertRows({}, first, first + static_cast<int>(read.size()) - 1);
@@ -238,7 +247,7 @@ bool FileListModel::appendFolder(const QString& givenFolder)
     else
         std::move(read.begin(), read.end(), std::back_inserter(entries_));
     endInsertRows();
-    return true;
+    return error == 0;
 }
 
 void FileListModel::clear()

@@ -46,7 +46,8 @@ public:
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
     // Reads the folder and appends its entries (unsorted). False when the
-    // folder could not be read; nothing is added then.
+    // folder could not be read (nothing is added) or its reading broke off
+    // (the entries read until then are added).
     bool appendFolder(const QString& folder);
     void clear();
     // The two-pass sort: by the column, then folders ahead of files; ties

@@ -112,7 +112,8 @@ int forEach(const QString& folder, const std::function<void(const Entry&)>& each
             e.attributes |= Attributes::Compressed;
         each(e);
     }
-    return 0;
+    // A read that broke off (an I/O error) reports it after what was read.
+    return dir.error();
 }
 
 int subfolders(const QString& folder, QStringList& names)

@@ -25,7 +25,7 @@ struct Options {
 
 // Calls `each` for every entry, in the order the file system returns them.
 // Returns 0 on success, else the errno of opening the folder (nothing is
-// reported then).
+// reported then) or of a read that broke off (after the entries before it).
 int forEach(const QString& folder, const std::function<void(const Entry&)>& each,
             Options options = {});
 

@@ -17,8 +17,10 @@ constexpr size_t kFileEntrySize = 16;         // CFFILE without its name
 constexpr size_t kDataHeaderSize = 8;         // CFDATA without its data
 constexpr size_t kMaxNameLength = 255;        // bytes of a stored name or set name, NUL excluded
 constexpr uint64_t kMaxCabinetSize = 0x7FFFFFFF;
-// A folder may hold at most 65535 blocks; readers refuse offsets beyond this.
-constexpr uint64_t kMaxFolderSize = 65535ull * kBlockSize;
+constexpr size_t kMaxFilesPerCabinet = 0xFFFF;  // cFiles is 16 bits
+// A folder may hold at most 65535 blocks, and libmspack counts a block split
+// between two cabinets twice while joining them: one block is kept in hand.
+constexpr uint64_t kMaxFolderSize = 65534ull * kBlockSize;
 
 constexpr uint16_t kFlagPrevCabinet = 0x0001;
 constexpr uint16_t kFlagNextCabinet = 0x0002;

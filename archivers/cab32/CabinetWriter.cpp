@@ -102,6 +102,10 @@ int CabinetWriter::write(std::vector<CabInput> inputs, const Progress& progress,
         message = "格納するファイルがありません";
         return KA_ERR_NO_MATCH;
     }
+    if (!isSet() && inputs_.size() > kMaxFilesPerCabinet) {
+        message = "ファイルが多すぎて一つの CAB 書庫に入りません (65535 個まで)";
+        return KA_ERR_UNSUPPORTED;
+    }
     if (isSet() && options_.volumeLimit < kMinimumVolume) {
         message = "分割サイズが小さすぎます";
         return KA_ERR_USAGE;
@@ -187,17 +191,20 @@ void CabinetWriter::finishFolder() {
     if (!compressor_) return;
     if (!block_.empty()) emitBlock(true);
     // Files not listed yet hold no data here: empty files at the folder's end, or
-    // a folder of empty files only.
+    // a folder of empty files only. When the folder came into this cabinet from
+    // the previous one, readers drop every file of it that is not a continued
+    // one, so these go into a folder of their own (a folder without blocks).
     if (nextToList_ < folderFiles_.size()) {
-        size_t growth = pendingListingBytes(UINT64_MAX) + (folderInVolume_ ? 0 : kFolderEntrySize);
+        bool ownFolder = !folderInVolume_ || folderContinuedHere_;
+        size_t growth = pendingListingBytes(UINT64_MAX) + (ownFolder ? kFolderEntrySize : 0);
         if (isSet() && volume_->headerSize() + growth + spill_->size() > options_.volumeLimit) {
-            if (folderInVolume_ || volume_->fileCount() == 0)
-                throw Failure(KA_ERR_USAGE, "分割サイズが小さすぎます");
+            if (!ownFolder || volume_->fileCount() == 0) throw Failure(KA_ERR_USAGE, "分割サイズが小さすぎます");
             closeVolume(true);
             openVolume();
         }
-        if (!folderInVolume_) {
+        if (ownFolder) {
             volume_->addFolder(compressor_->typeCompress(), spill_->size());
+            for (size_t k = nextToList_; k < folderFiles_.size(); ++k) inputs_[folderFiles_[k]].record.folderOffset = 0;
             folderInVolume_ = true;
         }
         listFilesBefore(UINT64_MAX);
@@ -206,6 +213,7 @@ void CabinetWriter::finishFolder() {
     folderFiles_.clear();
     nextToList_ = 0;
     folderInVolume_ = false;
+    folderContinuedHere_ = false;
     folderPos_ = 0;
     blockStart_ = 0;
     closeAfter_.reset();
@@ -269,6 +277,7 @@ void CabinetWriter::place(const std::vector<uint8_t>& record, uint16_t uncompres
         openVolume();
         volume_->addFolder(compressor_->typeCompress(), spill_->size());
         folderInVolume_ = true;
+        folderContinuedHere_ = true;
         for (size_t k = first; k < first + count; ++k) volume_->addFile(&inputs_[folderFiles_[k]].record, true);
         nextToList_ = first + count;
     }
@@ -343,6 +352,8 @@ void CabinetWriter::writeRecord(const uint8_t* data, size_t size, uint16_t uncom
     setU16(header + 6, uncompressed);
     if (!spill_->write(header, sizeof header) || !spill_->write(data, size))
         throw Failure(KA_ERR_WRITE, "書き込めません: " + archivePath_ + ": " + std::strerror(errno));
+    // Stop as soon as a lone cabinet outgrows what its header fields can hold.
+    if (spill_->size() > kMaxCabinetSize) throw Failure(KA_ERR_UNSUPPORTED, "書庫が 2GB を超えます");
     volume_->addBlockToLastFolder();
 }
 
@@ -355,12 +366,15 @@ void CabinetWriter::openVolume() {
         throw Failure(KA_ERR_USAGE, "書庫の名前が長すぎます");
     volume_ = std::make_unique<CabVolume>(prev, nextReserve);
     folderInVolume_ = false;
+    folderContinuedHere_ = false;
 }
 
 void CabinetWriter::closeVolume(bool hasNext) {
     size_t index = outputs_.size();
     std::string next = hasNext ? volumeFileName(index + 1) : std::string();
     std::vector<uint8_t> header = volume_->buildHeader(spill_->size(), setId_, static_cast<uint16_t>(index), next);
+    if (volume_->fileCount() > kMaxFilesPerCabinet)
+        throw Failure(KA_ERR_UNSUPPORTED, "ファイルが多すぎて一つの CAB 書庫に入りません (65535 個まで)");
     uint64_t total = header.size() + spill_->size();
     if (total > kMaxCabinetSize) throw Failure(KA_ERR_UNSUPPORTED, "書庫が 2GB を超えます");
     if (isSet() && total > options_.volumeLimit)

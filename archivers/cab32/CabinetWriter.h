@@ -91,6 +91,7 @@ private:
     std::vector<size_t> folderFiles_;   // input indices, in folder order
     size_t nextToList_ = 0;             // first of folderFiles_ not yet listed in this cabinet
     bool folderInVolume_ = false;
+    bool folderContinuedHere_ = false;  // the folder came into this cabinet from the last
     uint64_t folderPos_ = 0;            // bytes fed to the folder
     uint64_t blockStart_ = 0;           // folder offset of block_[0]
     std::vector<uint8_t> block_;

@@ -103,6 +103,10 @@ int runListing(ArchiverLibrary& lib, void* window, const Arguments& args) {
 
 int main(int argc, char** argv) {
     Arguments args;
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        usage();
+        return 0;
+    }
     if (!parseArguments(argc, argv, args)) {
         usage();
         return 3;

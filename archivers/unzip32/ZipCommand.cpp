@@ -13,6 +13,7 @@
 #include "ZipExtractor.h"
 #include "ZipMethod.h"
 #include "ZipReader.h"
+#include "ZipReport.h"
 
 namespace kestrel::zip {
 
@@ -59,7 +60,8 @@ bool readRequest(const arc::CommandLine& line, Request& request, std::string& ba
 }
 
 int listEntries(const ZipReader& reader, const std::vector<std::string>& patterns,
-                arc::OutputBuffer& out) {
+                arc::OutputBuffer& buffer) {
+    ZipReport out(buffer);
     int count = 0;
     for (const ZipEntry& entry : reader.entries()) {
         bool wanted = patterns.empty();

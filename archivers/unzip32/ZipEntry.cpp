@@ -12,7 +12,7 @@ constexpr uint8_t kDosFolder = 0x10;
 uint32_t ZipEntry::unixMode() const {
     // Only the Unix-like hosts keep st_mode in the high half; a DOS or NTFS maker
     // leaves garbage or zero there.
-    if (madeBy != ZIP_OPSYS_UNIX && madeBy != ZIP_OPSYS_MACINTOSH && madeBy != ZIP_OPSYS_OS_X)
+    if (madeBy != ZIP_OPSYS_UNIX && madeBy != ZIP_OPSYS_OS_X)
         return 0;
     const uint32_t mode = externalAttributes >> 16;
     return (mode & S_IFMT) != 0 ? mode : 0;

@@ -12,6 +12,7 @@
 #include "OutputBuffer.h"
 #include "ZipEntryReader.h"
 #include "ZipReader.h"
+#include "ZipReport.h"
 
 namespace kestrel::zip {
 
@@ -59,7 +60,7 @@ private:
 
     ZipReader& reader_;
     arc::Host& host_;
-    arc::OutputBuffer& out_;
+    ZipReport out_;
     ExtractOptions options_;
     std::string base_;  // the destination folder, without a trailing '/'
     CommandResult result_;

@@ -1,5 +1,5 @@
 // Compresses files with our LZH encoder and prints size and speed.
-//   lzh_bench lh5|lh6|lh7 FILE...
+//   lzh_bench lh5|lh6|lh7 [--best] FILE...
 // Output per file: method, input bytes, output bytes, percent, wall seconds,
 // CPU seconds. CPU time is the steadier figure on a machine shared with
 // other work.
@@ -13,6 +13,7 @@
 #include <cstring>
 #include <vector>
 
+using kestrel::lzh::LzhEffort;
 using kestrel::lzh::LzhEncoder;
 using kestrel::lzh::LzhMethod;
 
@@ -31,7 +32,7 @@ bool parseMethod(const char* text, LzhMethod& method)
     return true;
 }
 
-bool compressFile(LzhMethod method, const char* methodName, const char* path)
+bool compressFile(LzhMethod method, LzhEffort effort, const char* methodName, const char* path)
 {
     FILE* in = std::fopen(path, "rb");
     if (!in) {
@@ -39,7 +40,7 @@ bool compressFile(LzhMethod method, const char* methodName, const char* path)
         return false;
     }
     std::vector<uint8_t> buffer(1 << 20);
-    LzhEncoder encoder(method, [](const uint8_t*, size_t) { return true; });
+    LzhEncoder encoder(method, [](const uint8_t*, size_t) { return true; }, effort);
     const auto start = std::chrono::steady_clock::now();
     const std::clock_t cpuStart = std::clock();
     size_t n;
@@ -64,11 +65,17 @@ int main(int argc, char** argv)
 {
     LzhMethod method;
     if (argc < 3 || !parseMethod(argv[1], method)) {
-        std::fprintf(stderr, "usage: %s lh5|lh6|lh7 FILE...\n", argv[0]);
+        std::fprintf(stderr, "usage: %s lh5|lh6|lh7 [--best] FILE...\n", argv[0]);
         return 2;
     }
+    int first = 2;
+    LzhEffort effort = LzhEffort::Normal;
+    if (!std::strcmp(argv[first], "--best")) {
+        effort = LzhEffort::Best;
+        ++first;
+    }
     bool ok = true;
-    for (int i = 2; i < argc; ++i)
-        ok = compressFile(method, argv[1], argv[i]) && ok;
+    for (int i = first; i < argc; ++i)
+        ok = compressFile(method, effort, argv[1], argv[i]) && ok;
     return ok ? 0 : 1;
 }

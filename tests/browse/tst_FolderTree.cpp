@@ -277,6 +277,25 @@ private slots:
         }
     }
 
+    void mouseDoubleClickOpensAFolder()
+    {
+        host_->list.resize(400, 300);
+        host_->list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&host_->list));
+        for (int mode : {0, 3}) {
+            tree().chooseNode(node(""));
+            host_->list.setView(mode);
+            QAbstractItemView* view = host_->list.currentView();
+            view->doItemsLayout();
+            const QRect rect = view->visualRect(host_->list.model()->index(1, 0));  // "b"
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rect.center());
+            QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, rect.center());
+            QCOMPARE(host_->Path(), vol() + "b/");
+            QCOMPARE(listed(), (QStringList {"file.txt"}));
+            QCOMPARE(tree().selectedKey(), vol() + "b/");
+        }
+    }
+
     void collapsingMakesTheNodeCurrent()
     {
         tree().setPath(vol() + "a/.hidden/");

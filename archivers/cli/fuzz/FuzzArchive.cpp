@@ -86,10 +86,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     std::fwrite(data, 1, size, f);
     std::fclose(f);
-#if FUZZ_EXTRACT
-    extract(path);
-#else
-    list(path);
-#endif
+    if (FUZZ_EXTRACT)
+        extract(path);
+    else
+        list(path);
     return 0;
 }

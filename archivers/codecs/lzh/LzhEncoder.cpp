@@ -2,6 +2,7 @@
 
 #include "BitWriter.h"
 #include "BlockEncoder.h"
+#include "LazyParser.h"
 #include "OptimalParser.h"
 
 #include <utility>
@@ -40,19 +41,26 @@ unsigned dictionaryBits(LzhMethod method)
 
 class LzhEncoder::Impl {
 public:
-    Impl(LzhMethod method, Sink sink)
-        : out(std::move(sink)), blocks(dictionaryBits(method), out), parser(dictionaryBits(method), blocks)
+    Impl(LzhMethod method, Sink sink, LzhEffort effort)
+        : out(std::move(sink)), blocks(dictionaryBits(method), out)
     {
+        if (effort == LzhEffort::Best)
+            parser = std::make_unique<OptimalParser>(dictionaryBits(method), blocks);
+        else
+            parser = std::make_unique<LazyParser>(dictionaryBits(method), blocks);
     }
 
     BitWriter out;
     BlockEncoder blocks;
-    OptimalParser parser;
+    std::unique_ptr<Parser> parser;
     uint64_t bytesIn = 0;
     bool finished = false;
 };
 
-LzhEncoder::LzhEncoder(LzhMethod method, Sink sink) : impl_(std::make_unique<Impl>(method, std::move(sink))) {}
+LzhEncoder::LzhEncoder(LzhMethod method, Sink sink, LzhEffort effort)
+    : impl_(std::make_unique<Impl>(method, std::move(sink), effort))
+{
+}
 
 LzhEncoder::~LzhEncoder() = default;
 
@@ -61,7 +69,7 @@ bool LzhEncoder::write(const uint8_t* data, size_t size)
     Impl& d = *impl_;
     if (d.finished || d.out.failed())
         return false;
-    d.parser.feed(data, size);
+    d.parser->feed(data, size);
     d.bytesIn += size;
     return !d.out.failed();
 }
@@ -72,7 +80,7 @@ bool LzhEncoder::finish()
     if (d.finished || d.out.failed())
         return false;
     d.finished = true;
-    d.parser.finish();
+    d.parser->finish();
     d.blocks.flush();
     return d.out.finish();
 }

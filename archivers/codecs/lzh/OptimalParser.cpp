@@ -10,12 +10,13 @@ namespace {
 constexpr size_t kSegment = 4096;
 constexpr uint32_t kUnreached = UINT32_MAX;
 
-// Search effort, chosen on text and executables: deeper chains and later
-// cut-offs gain one or two percent for about twice the time.
-constexpr unsigned kMaxChain = 16;     // candidates examined per position
-constexpr unsigned kNiceLength = 64;   // a match this long is taken at once
-constexpr unsigned kSearchAbove = 8;   // inside a longer match, only a brief search
-constexpr unsigned kInnerChain = 2;    // candidates examined in that brief search
+// Search effort for the thorough mode, chosen on text and executables: a
+// shallow search wastes the pricing (repetitive text then comes out larger
+// than with lazy matching), and going deeper than this gains little more.
+constexpr unsigned kMaxChain = 128;    // candidates examined per position
+constexpr unsigned kNiceLength = 128;  // a match this long is taken at once
+constexpr unsigned kSearchAbove = 16;  // inside a longer match, only a brief search
+constexpr unsigned kInnerChain = 8;    // candidates examined in that brief search
 constexpr unsigned kRelaxAll = 32;     // every length of a match priced up to this
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "BlockEncoder.h"
 #include "MatchFinder.h"
+#include "Parser.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -14,14 +15,12 @@
 
 namespace kestrel::lzh {
 
-class OptimalParser {
+class OptimalParser : public Parser {
 public:
     OptimalParser(unsigned dictBits, BlockEncoder& blocks);
 
-    // Parses as far as the lookahead allows; the rest waits for more input.
-    void feed(const uint8_t* data, size_t size);
-    // Parses everything that is left.
-    void finish();
+    void feed(const uint8_t* data, size_t size) override;
+    void finish() override;
 
 private:
     // How the cheapest way to reach a position ends: a literal (length 1) or a match.

@@ -10,8 +10,10 @@
 // Near-optimal parsing of one frame: every position's matches are found once,
 // then a shortest-path search over the frame picks literals, repeated-offset
 // matches and explicit matches by their cost in bits under the Huffman codes
-// expected for the block. Costs come from the previous block and are refined
-// by parsing again with the statistics of the first pass.
+// expected for the block. Costs come from the previous block's trees; the
+// repeated offsets at each position are those of the cheapest way there.
+// With more than one pass (always for a folder's first frame, whose costs
+// are guesses), each pass re-prices symbols by the previous pass's result.
 class LzxOptimalParser {
 public:
     LzxOptimalParser(LzxMatchFinder& finder, uint32_t* repeats, int numMainSymbols);

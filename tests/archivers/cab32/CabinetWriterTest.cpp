@@ -275,3 +275,40 @@ TEST(CabinetWriter, CancelAndImpossibleVolumesLeaveNothing) {
               KA_ERR_CANCELLED);
     for (const std::string& f : dir.files()) EXPECT_EQ(f.find(".cab"), std::string::npos) << f;
 }
+
+TEST(CabinetWriter, MoreFilesThanOneHeaderCanCountAreRefused) {
+    TempDir dir;
+    cabtest::writeFile(dir / "e", "");
+    std::vector<CabInput> inputs(kMaxFilesPerCabinet + 1);
+    for (size_t i = 0; i < inputs.size(); ++i) {
+        inputs[i].diskPath = dir / "e";
+        inputs[i].record.name = "f" + std::to_string(i);
+    }
+    CabinetWriter writer(dir / "many.cab", {});
+    std::string message;
+    EXPECT_EQ(writer.write(inputs, nullptr, message), KA_ERR_UNSUPPORTED);
+    EXPECT_EQ(dir.files(), std::vector<std::string>{"e"});
+    // A set spreads them over cabinets only as their data fills them: the same
+    // files, all empty, still do not fit one header.
+    CabWriteOptions set;
+    set.volumeLimit = 1ull << 30;
+    CabinetWriter setWriter(dir / "many.cab", set);
+    EXPECT_EQ(setWriter.write(inputs, nullptr, message), KA_ERR_UNSUPPORTED);
+    EXPECT_EQ(dir.files(), std::vector<std::string>{"e"});
+}
+
+// Empty files after a folder's last block, when that block is split into the next
+// cabinet: readers drop non-continued files of a continued folder, so they must
+// land in a folder of their own.
+TEST(CabinetWriter, EmptyFilesAfterASplitLastBlockAreKept) {
+    for (CabMethod method : {CabMethod::MsZip, CabMethod::Lzx}) {
+        TempDir dir;
+        CabWriteOptions options;
+        options.method = method;
+        options.volumeLimit = 5 * 1024;
+        Files files = {{"f00", cabtest::sampleData(32767, 8, false)}, {"f01", ""}, {"f02", ""}};
+        ASSERT_EQ(cabtest::writeCabinet(dir / "s.cab", files, options, dir), 0);
+        ASSERT_TRUE(cabtest::exists(dir / "s3.cab"));
+        expectSameFiles(files, extractAll(dir / "s1.cab", dir));
+    }
+}

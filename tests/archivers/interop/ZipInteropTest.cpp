@@ -2,6 +2,7 @@
 // and extracted by libunzip32, compared byte for byte with what went in.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <utime.h>
 
 #include <cstdlib>
@@ -221,6 +222,7 @@ TEST_F(ZipInterop, OurExtractionMatchesInfoZipUnzip) {
     if (!haveTool("zip") || !haveTool("unzip"))
         GTEST_SKIP() << "zip or unzip is not installed";
     const std::string archive = dir / "both.zip";
+    ASSERT_EQ(symlink("../readme.txt", (src + "/sub/link").c_str()), 0);
     ASSERT_EQ(shell("cd " + sq(src) + " && zip -q -r -y " + sq(archive) + " ."), 0);
     const std::string theirs = dir / "theirs";
     const std::string ours = dir / "ours";
@@ -228,6 +230,9 @@ TEST_F(ZipInterop, OurExtractionMatchesInfoZipUnzip) {
     ASSERT_EQ(runUnZip(nullptr, "-x \"" + archive + "\" \"" + ours + "/\" \"*.*\""), KA_OK);
     EXPECT_EQ(shell("diff -r " + sq(theirs) + " " + sq(ours)), 0);
     EXPECT_EQ(listTree(theirs), listTree(ours));
+    char target[64] = {};
+    ASSERT_GT(readlink((ours + "/sub/link").c_str(), target, sizeof target - 1), 0);
+    EXPECT_STREQ(target, "../readme.txt");
 }
 
 }  // namespace

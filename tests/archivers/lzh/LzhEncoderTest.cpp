@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
+#include <tuple>
 
 using namespace kestrel::lzh;
 using namespace kestrel::lzh::test;
@@ -25,9 +27,9 @@ Bytes concat(std::initializer_list<Bytes> parts)
 }
 
 // Both decoders must give back the input; the strict one also vets the stream.
-void expectRoundTrip(LzhMethod method, const Bytes& input, size_t chunk = 1 << 20)
+void expectRoundTrip(LzhMethod method, LzhEffort effort, const Bytes& input, size_t chunk = 1 << 20)
 {
-    const Bytes packed = encode(method, input, chunk);
+    const Bytes packed = encode(method, input, chunk, effort);
     if (input.empty()) {
         EXPECT_TRUE(packed.empty());
         return;
@@ -39,40 +41,64 @@ void expectRoundTrip(LzhMethod method, const Bytes& input, size_t chunk = 1 << 2
     EXPECT_TRUE(decodeWithLhasa(method, packed, input.size()) == input) << "liblhasa decode differs";
 }
 
-class LzhEncoderRoundTrip : public ::testing::TestWithParam<LzhMethod> {};
+// Every method with both parsers.
+class LzhEncoderRoundTrip : public ::testing::TestWithParam<std::tuple<LzhMethod, LzhEffort>> {
+protected:
+    LzhMethod method() const { return std::get<0>(GetParam()); }
+    LzhEffort effort() const { return std::get<1>(GetParam()); }
+    unsigned bits() const { return dictBits(method()); }
+    Bytes pack(const Bytes& input, size_t chunk = 1 << 20) const { return encode(method(), input, chunk, effort()); }
+    void roundTrip(const Bytes& input, size_t chunk = 1 << 20) const
+    {
+        expectRoundTrip(method(), effort(), input, chunk);
+    }
+};
 
-std::string methodName(const ::testing::TestParamInfo<LzhMethod>& info)
+std::string paramName(const ::testing::TestParamInfo<std::tuple<LzhMethod, LzhEffort>>& info)
 {
-    return std::string(methodId(info.param)).substr(1, 3);
+    return std::string(methodId(std::get<0>(info.param))).substr(1, 3) +
+           (std::get<1>(info.param) == LzhEffort::Best ? "_best" : "_normal");
+}
+
+// Code and tables from a real program, unlike the generated samples.
+Bytes readExecutablePrefix(size_t size)
+{
+    Bytes out(size);
+    FILE* f = std::fopen("/proc/self/exe", "rb");
+    if (!f)
+        return {};
+    out.resize(std::fread(out.data(), 1, size, f));
+    std::fclose(f);
+    return out;
 }
 
 }  // namespace
 
 TEST_P(LzhEncoderRoundTrip, TinyInputs)
 {
-    expectRoundTrip(GetParam(), {});
-    expectRoundTrip(GetParam(), {0x41});
-    expectRoundTrip(GetParam(), {0x00, 0xFF});
-    expectRoundTrip(GetParam(), {'a', 'a', 'a'});
-    expectRoundTrip(GetParam(), {'a', 'b', 'a', 'b'});
+    roundTrip({});
+    roundTrip({0x41});
+    roundTrip({0x00, 0xFF});
+    roundTrip({'a', 'a', 'a'});
+    roundTrip({'a', 'b', 'a', 'b'});
     const std::string ab = "ABABABABAB";
-    expectRoundTrip(GetParam(), Bytes(ab.begin(), ab.end()));
+    roundTrip(Bytes(ab.begin(), ab.end()));
 }
 
 TEST_P(LzhEncoderRoundTrip, SizesAroundBlockAndWindowBoundaries)
 {
     for (size_t size : {size_t{8191}, size_t{8192}, size_t{8193}, size_t{65535}, size_t{65536}, size_t{65537}})
-        expectRoundTrip(GetParam(), sampleText(size, size));
+        roundTrip(sampleText(size, size));
 }
 
 TEST_P(LzhEncoderRoundTrip, RunsOfOneByte)
 {
-    expectRoundTrip(GetParam(), Bytes(256 + 3, 0));
+    roundTrip(Bytes(256 + 3, 0));
     // A byte and then only longest matches: past the first stretch of codes
     // the blocks hold one character symbol and one position class.
     const Bytes spaces(1 + 256 * 3 * 2048, 0x20);
-    const Bytes packed = encode(GetParam(), spaces);
-    const StrictResult strict = decodeStrict(dictBits(GetParam()), packed, spaces.size());
+    const Bytes packed = pack(spaces);
+    const StrictResult strict = decodeStrict(bits(), packed, spaces.size());
     EXPECT_EQ(strict.error, "");
     EXPECT_TRUE(strict.data == spaces);
     EXPECT_GE(strict.singleSymbolBlocks, 1u);
@@ -83,41 +109,44 @@ TEST_P(LzhEncoderRoundTrip, RunsOfOneByte)
         const Bytes gap = randomBytes(5, len);
         mixed.insert(mixed.end(), gap.begin(), gap.end());
     }
-    expectRoundTrip(GetParam(), mixed);
+    roundTrip(mixed);
 }
 
 TEST_P(LzhEncoderRoundTrip, TextRandomAndMixed)
 {
-    expectRoundTrip(GetParam(), sampleText(300000, 1));
-    expectRoundTrip(GetParam(), randomBytes(150000, 2));
-    expectRoundTrip(GetParam(), concat({sampleText(70000, 3), randomBytes(70000, 4), Bytes(70000, 'x'),
+    roundTrip(sampleText(300000, 1));
+    roundTrip(randomBytes(150000, 2));
+    roundTrip(concat({sampleText(70000, 3), randomBytes(70000, 4), Bytes(70000, 'x'),
                                         sampleText(70000, 3)}));
 }
 
 TEST_P(LzhEncoderRoundTrip, OddChunksGiveTheSameStream)
 {
+    // Long enough for the window to slide while chunks end anywhere.
     const Bytes input = concat({sampleText(150000, 5), randomBytes(20000, 6), sampleText(150000, 5)});
-    const Bytes whole = encode(GetParam(), input);
-    for (size_t chunk : {size_t{1}, size_t{3}, size_t{255}, size_t{4097}, size_t{65537}, size_t{131073}})
-        EXPECT_TRUE(encode(GetParam(), input, chunk) == whole) << "chunk " << chunk;
-    expectRoundTrip(GetParam(), input, 7);
+    const Bytes whole = pack(input);
+    const StrictResult strict = decodeStrict(bits(), whole, input.size());
+    EXPECT_EQ(strict.error, "");
+    EXPECT_TRUE(strict.data == input);
+    for (size_t chunk : {size_t{1}, size_t{3}, size_t{4097}, size_t{131073}})
+        EXPECT_TRUE(pack(input, chunk) == whole) << "chunk " << chunk;
 }
 
 TEST_P(LzhEncoderRoundTrip, ReachesTheFullWindowAndLongestMatch)
 {
     // The random block repeats exactly one dictionary later, so the only
     // matches there are at the largest distance the method allows.
-    const size_t dict = size_t{1} << dictBits(GetParam());
+    const size_t dict = size_t{1} << bits();
     const Bytes block = randomBytes(dict, 7);
     const Bytes input = concat({block, Bytes(block.begin(), block.begin() + 3000)});
-    const Bytes packed = encode(GetParam(), input);
-    const StrictResult strict = decodeStrict(dictBits(GetParam()), packed, input.size());
+    const Bytes packed = pack(input);
+    const StrictResult strict = decodeStrict(bits(), packed, input.size());
     ASSERT_EQ(strict.error, "");
     EXPECT_TRUE(strict.data == input);
     EXPECT_EQ(strict.farthestDistance, dict);
     EXPECT_EQ(strict.longestMatch, 256u);
     // The 3000 repeated bytes cost a dozen matches, not their own size.
-    EXPECT_LT(packed.size(), encode(GetParam(), block).size() + 100) << "the repeat was not found";
+    EXPECT_LT(packed.size(), pack(block).size() + 100) << "the repeat was not found";
 }
 
 TEST_P(LzhEncoderRoundTrip, ManyBlocksStayValid)
@@ -125,8 +154,8 @@ TEST_P(LzhEncoderRoundTrip, ManyBlocksStayValid)
     // Random bytes code almost all literals, so this needs several blocks
     // of at most 65535 codes each.
     const Bytes input = randomBytes(3 * 65535 + 1000, 8);
-    const Bytes packed = encode(GetParam(), input);
-    const StrictResult strict = decodeStrict(dictBits(GetParam()), packed, input.size());
+    const Bytes packed = pack(input);
+    const StrictResult strict = decodeStrict(bits(), packed, input.size());
     ASSERT_EQ(strict.error, "");
     EXPECT_TRUE(strict.data == input);
     EXPECT_GE(strict.blocks, 4u);
@@ -139,8 +168,8 @@ TEST_P(LzhEncoderRoundTrip, BlocksFollowChangingData)
     // Text, noise, text: the noise gets blocks (and trees) of its own, and a
     // block may end inside what was already gathered.
     const Bytes input = concat({sampleText(60000, 12), randomBytes(40000, 13), sampleText(60000, 14)});
-    const Bytes packed = encode(GetParam(), input);
-    const StrictResult strict = decodeStrict(dictBits(GetParam()), packed, input.size());
+    const Bytes packed = pack(input);
+    const StrictResult strict = decodeStrict(bits(), packed, input.size());
     ASSERT_EQ(strict.error, "");
     EXPECT_TRUE(strict.data == input);
     EXPECT_GE(strict.blocks, 3u);
@@ -149,12 +178,14 @@ TEST_P(LzhEncoderRoundTrip, BlocksFollowChangingData)
 TEST_P(LzhEncoderRoundTrip, CompressesText)
 {
     const Bytes input = sampleText(200000, 9);
-    const Bytes packed = encode(GetParam(), input);
+    const Bytes packed = pack(input);
     EXPECT_LT(packed.size(), input.size() * 45 / 100);
 }
 
 INSTANTIATE_TEST_SUITE_P(Methods, LzhEncoderRoundTrip,
-                         ::testing::Values(LzhMethod::Lh5, LzhMethod::Lh6, LzhMethod::Lh7), methodName);
+                         ::testing::Combine(::testing::Values(LzhMethod::Lh5, LzhMethod::Lh6, LzhMethod::Lh7),
+                                            ::testing::Values(LzhEffort::Normal, LzhEffort::Best)),
+                         paramName);
 
 TEST(LzhEncoder, KnownStreamForTwoLiteralsAndAnOverlappingMatch)
 {
@@ -168,6 +199,19 @@ TEST(LzhEncoder, KnownStreamForTwoLiteralsAndAnOverlappingMatch)
     const StrictResult strict = decodeStrict(13, expected, input.size());
     EXPECT_EQ(strict.error, "");
     EXPECT_TRUE(strict.data == input);
+}
+
+TEST(LzhEncoder, BestEffortIsSmallerOnTextAndCode)
+{
+    for (const Bytes& input : {sampleText(200000, 15), readExecutablePrefix(300000)}) {
+        if (input.empty())
+            continue;
+        for (LzhMethod m : {LzhMethod::Lh5, LzhMethod::Lh7}) {
+            const size_t normal = encode(m, input).size();
+            const size_t best = encode(m, input, 1 << 20, LzhEffort::Best).size();
+            EXPECT_LT(best, normal) << methodId(m);
+        }
+    }
 }
 
 TEST(LzhEncoder, CountsBytesInAndOut)

@@ -9,13 +9,16 @@ extern "C" {
 
 namespace kestrel::lzh::test {
 
-Bytes encode(LzhMethod method, const Bytes& input, size_t chunk)
+Bytes encode(LzhMethod method, const Bytes& input, size_t chunk, LzhEffort effort)
 {
     Bytes out;
-    LzhEncoder encoder(method, [&out](const uint8_t* data, size_t size) {
-        out.insert(out.end(), data, data + size);
-        return true;
-    });
+    LzhEncoder encoder(
+        method,
+        [&out](const uint8_t* data, size_t size) {
+            out.insert(out.end(), data, data + size);
+            return true;
+        },
+        effort);
     for (size_t at = 0; at < input.size(); at += chunk) {
         const size_t n = std::min(chunk, input.size() - at);
         if (!encoder.write(input.data() + at, n))

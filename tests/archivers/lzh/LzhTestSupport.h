@@ -14,7 +14,8 @@ namespace kestrel::lzh::test {
 using Bytes = std::vector<uint8_t>;
 
 // Encodes `input` handing it to the encoder in pieces of `chunk` bytes.
-Bytes encode(LzhMethod method, const Bytes& input, size_t chunk = 1 << 20);
+Bytes encode(LzhMethod method, const Bytes& input, size_t chunk = 1 << 20,
+             LzhEffort effort = LzhEffort::Normal);
 
 // Decodes with liblhasa's decoder for the method; stops after `originalSize` bytes.
 Bytes decodeWithLhasa(LzhMethod method, const Bytes& compressed, size_t originalSize);

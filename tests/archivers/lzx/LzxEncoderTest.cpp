@@ -174,7 +174,7 @@ TEST_P(LzxWindowTest, RepeatedOffsets)
     expectRoundTrip(data, w);
 }
 
-INSTANTIATE_TEST_SUITE_P(Windows, LzxWindowTest, ::testing::Values(15, 16, 18, 21));
+INSTANTIATE_TEST_SUITE_P(Windows, LzxWindowTest, ::testing::Values(15, 16, 17, 18, 19, 20, 21));
 
 TEST(LzxEncoder, CompressesRedundantInput)
 {

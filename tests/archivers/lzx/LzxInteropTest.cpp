@@ -33,8 +33,14 @@ protected:
         dir_ = fs::temp_directory_path() / ("kestrel-lzx-" + std::to_string(::getpid()));
         fs::remove_all(dir_);
         fs::create_directories(dir_);
-        // Text, program code, packed data, and an odd-sized last frame.
-        data_ = textLike(150000, 21);
+        // Sixteen letters at random (Huffman codes but no long matches, so
+        // the length tree is empty), text, program code, packed data, and an
+        // odd-sized last frame.
+        data_ = randomBytes(40000, 20);
+        for (auto& b : data_)
+            b = uint8_t('a' + (b & 15));
+        const auto text = textLike(150000, 21);
+        data_.insert(data_.end(), text.begin(), text.end());
         const auto code = fragments(120000, 22);
         data_.insert(data_.end(), code.begin(), code.end());
         std::ifstream lib("/usr/lib/x86_64-linux-gnu/libstdc++.so.6", std::ios::binary);

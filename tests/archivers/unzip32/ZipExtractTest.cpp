@@ -188,6 +188,24 @@ TEST_F(ZipExtract, ReportIsCutToTheBufferAndTerminated) {
     EXPECT_EQ(listTree(out).size(), 40u);
 }
 
+TEST_F(ZipExtract, ReportOfManyEntriesIsWholeAndInOrder) {
+    ZipBuilder b;
+    for (int i = 0; i < 600; ++i)
+        b.file("f" + std::to_string(i), "");
+    std::string report;
+    ASSERT_EQ(runUnZip(nullptr, cmd("-x", b.write(dir / "many.zip"), out), &report, 1 << 20), KA_OK);
+    size_t lines = 0;
+    size_t at = 0;
+    for (int i = 0; i < 600; ++i) {
+        at = report.find("展開: f" + std::to_string(i) + "\n", at);
+        ASSERT_NE(at, std::string::npos) << i;
+    }
+    for (char c : report)
+        lines += c == '\n';
+    EXPECT_EQ(lines, 601u);
+    EXPECT_EQ(report.back(), '\n');
+}
+
 TEST_F(ZipExtract, TestAndListCommandsWriteNothing) {
     ZipBuilder b;
     b.file("a.txt", std::string(3000, 'a'), true).file("b.txt", "b");

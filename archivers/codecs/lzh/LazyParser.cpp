@@ -1,0 +1,90 @@
+#include "LazyParser.h"
+
+#include <algorithm>
+
+namespace kestrel::lzh {
+namespace {
+
+// Search effort, chosen on text and executables for all three windows.
+constexpr unsigned kMaxChain = 128;    // candidates examined per search
+constexpr unsigned kGoodLength = 32;   // a pending match this long quarters the next search
+constexpr unsigned kNiceLength = 128;  // a match this long ends the search
+constexpr unsigned kMaxLazy = 64;      // a pending match this long is taken without a look ahead
+// A 3-byte match farther than this costs about as much as three literals.
+constexpr unsigned kTooFar = 4096;
+
+}  // namespace
+
+LazyParser::LazyParser(unsigned dictBits, BlockEncoder& blocks) : finder_(dictBits), blocks_(blocks) {}
+
+void LazyParser::feed(const uint8_t* data, size_t size)
+{
+    while (size > 0) {
+        const size_t taken = finder_.append(data, size);
+        data += taken;
+        size -= taken;
+        parse(false);
+    }
+}
+
+void LazyParser::finish()
+{
+    parse(true);
+    if (literalPending_) {
+        blocks_.literal(finder_.previousByte());
+        literalPending_ = false;
+    }
+}
+
+Match LazyParser::longestMatch(unsigned longerThan, unsigned maxChain)
+{
+    const size_t n = finder_.findAllAndInsert(maxChain, kNiceLength, found_,
+                                              std::max(longerThan, MatchFinder::kMinMatch - 1));
+    return n > 0 ? found_[n - 1] : Match{};
+}
+
+void LazyParser::parse(bool final)
+{
+    for (;;) {
+        const size_t lookahead = finder_.lookahead();
+        // Until the input ends, keep room for a longest match ahead.
+        if (lookahead == 0 || (!final && lookahead <= MatchFinder::kMaxMatch))
+            return;
+        pending_ = current_;
+        current_ = {};
+        if (lookahead >= MatchFinder::kMinMatch) {
+            if (pending_.length < kMaxLazy) {
+                current_ = longestMatch(pending_.length, pending_.length >= kGoodLength ? kMaxChain / 4 : kMaxChain);
+                if (current_.length == MatchFinder::kMinMatch && current_.distance > kTooFar)
+                    current_ = {};
+            } else {
+                finder_.insert();
+            }
+        }
+        if (pending_.length >= MatchFinder::kMinMatch && current_.length <= pending_.length) {
+            emitPendingMatch();
+        } else if (literalPending_) {
+            blocks_.literal(finder_.previousByte());
+            finder_.advance();
+        } else {
+            literalPending_ = true;
+            finder_.advance();
+        }
+    }
+}
+
+// The pending match started one byte back; the current position is already
+// in the chains, the rest of the match is entered without searching.
+void LazyParser::emitPendingMatch()
+{
+    blocks_.match(pending_.length, pending_.distance);
+    finder_.advance();
+    for (unsigned k = 2; k < pending_.length; ++k) {
+        finder_.insert();
+        finder_.advance();
+    }
+    literalPending_ = false;
+    current_ = {};
+}
+
+}  // namespace kestrel::lzh
