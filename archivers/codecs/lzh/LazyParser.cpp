@@ -12,6 +12,8 @@ constexpr unsigned kNiceLength = 128;  // a match this long ends the search
 constexpr unsigned kMaxLazy = 64;      // a pending match this long is taken without a look ahead
 // A 3-byte match farther than this costs about as much as three literals.
 constexpr unsigned kTooFar = 4096;
+// Position classes a one-byte-longer match may lie beyond the pending one.
+constexpr unsigned kDistanceSlack = 2;
 
 }  // namespace
 
@@ -61,7 +63,7 @@ void LazyParser::parse(bool final)
                 finder_.insert();
             }
         }
-        if (pending_.length >= MatchFinder::kMinMatch && current_.length <= pending_.length) {
+        if (pending_.length >= MatchFinder::kMinMatch && !worthWaiting()) {
             emitPendingMatch();
         } else if (literalPending_) {
             blocks_.literal(finder_.previousByte());
@@ -71,6 +73,20 @@ void LazyParser::parse(bool final)
             finder_.advance();
         }
     }
+}
+
+// A longer match at the next position is only worth a literal when it is
+// not much farther away: one more byte of length does not pay for several
+// more bits of distance.
+bool LazyParser::worthWaiting() const
+{
+    if (current_.length <= pending_.length)
+        return false;
+    if (current_.length > pending_.length + 1)
+        return true;
+    const unsigned nearer = BlockEncoder::positionClass(pending_.distance - 1);
+    const unsigned farther = BlockEncoder::positionClass(current_.distance - 1);
+    return farther <= nearer + kDistanceSlack;
 }
 
 // The pending match started one byte back; the current position is already

@@ -19,6 +19,7 @@ public:
 private:
     void parse(bool final);
     Match longestMatch(unsigned longerThan, unsigned maxChain);
+    bool worthWaiting() const;
     void emitPendingMatch();
 
     MatchFinder finder_;
