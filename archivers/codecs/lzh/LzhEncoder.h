@@ -2,7 +2,7 @@
 //
 // The encoder turns the bytes of one archive entry into its compressed data
 // (LZSS over a sliding window, coded in static Huffman blocks). Memory use is
-// constant whatever the input size (under 1 MiB), and inputs beyond 4 GiB are
+// constant whatever the input size (about 1.5 MiB), and inputs beyond 4 GiB are
 // fine: the encoder only ever keeps the window and one block of pending codes.
 // The output depends only on the input bytes, never on how they are chunked.
 //
