@@ -74,9 +74,12 @@ int CabExtractor::run(const std::string& archivePath, const std::string& dest,
             return host_.askFile("次の分割書庫を指定して下さい: " + wanted, wanted);
         };
     }
-    if (archive.joinNext(ask, missing) != KA_OK && options_.askForMissing) {
-        out_.line("分割書庫が見つかりません: " + missing);
-        result_.note(KA_ERR_MISSING_VOLUME);
+    if (archive.joinNext(ask, missing) != KA_OK) {
+        missing_ = missing;
+        if (options_.askForMissing) {
+            out_.line("分割書庫が見つかりません: " + missing);
+            result_.note(KA_ERR_MISSING_VOLUME);
+        }
     }
     if (!makeDestination(dest_)) {
         out_.line("解凍先フォルダを作成できません: " + dest_);
@@ -197,6 +200,7 @@ void CabExtractor::extractOne(CabArchive& archive, mscabd_file* file, const CabE
                              [&](uint64_t done) { return host_.progress(entry.name, done, entry.size); });
     if (rc != KA_OK) {
         ::unlink(temp.c_str());
+        if (rc == KA_ERR_MISSING_VOLUME && !missing_.empty()) message += " (" + missing_ + ")";
         out_.line(rc == KA_ERR_CANCELLED ? message : "エラー: " + entry.name + ": " + message);
         result_.note(rc);
         if (rc == KA_ERR_CANCELLED) stop_ = true;

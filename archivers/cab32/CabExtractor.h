@@ -44,6 +44,7 @@ private:
     OutputBuffer& out_;
     CabExtractOptions options_;
     std::string dest_;
+    std::string missing_;  // the first cabinet of the set that could not be found
     CabResult result_;
     bool stop_ = false;
 };

@@ -179,6 +179,10 @@ TEST(CabCommand, AMissingCabinetIsNamedOrAskedFor) {
     EXPECT_EQ(alone.result, KA_ERR_MISSING_VOLUME);
     EXPECT_NE(alone.output.find("set2.cab"), std::string::npos) << alone.output;
     EXPECT_FALSE(cabtest::exists(dir / "out/sub/b.bin")) << "a file needing the missing cabinet";
+    // Without -k the same files fail, named with the cabinet they need.
+    CabRun plain = runCab("-x " + q(dir / "set1.cab") + " " + q(dir / "plain/") + " \"*.*\"");
+    EXPECT_EQ(plain.result, KA_ERR_MISSING_VOLUME);
+    EXPECT_NE(plain.output.find("set2.cab"), std::string::npos) << plain.output;
 
     cabtest::ScriptedHost host;
     host.files["set2.cab"] = dir / "elsewhere/disk2.cab";
