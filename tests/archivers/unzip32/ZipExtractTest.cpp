@@ -146,6 +146,17 @@ TEST_F(ZipExtract, ExistingFileKeptWithoutHostReplacedWhenAllowed) {
         << "no temporary file is left behind";
 }
 
+TEST_F(ZipExtract, DestinationMayBeReachedThroughALinkAndIsCreated) {
+    // The user's own choice of folder may pass through links (a home on another
+    // disk); only what lies below it is held to the no-link rule.
+    mkdir((dir / "real").c_str(), 0755);
+    ASSERT_EQ(symlink((dir / "real").c_str(), (dir / "via").c_str()), 0);
+    ZipBuilder b;
+    b.file("sub/a.txt", "A");
+    ASSERT_EQ(runUnZip(nullptr, cmd("-x", b.write(dir / "l.zip"), dir / "via/new/deeper")), KA_OK);
+    EXPECT_EQ(readFile(dir / "real/new/deeper/sub/a.txt"), "A");
+}
+
 TEST_F(ZipExtract, FolderInTheWayOfAFileAndFileInTheWayOfAFolder) {
     ZipBuilder b;
     b.file("x", "file x").file("y/inner.txt", "in y").file("ok.txt", "fine");
