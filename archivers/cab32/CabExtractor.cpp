@@ -85,6 +85,14 @@ int CabExtractor::run(const std::string& archivePath, const std::string& dest,
         out_.line("解凍先フォルダを作成できません: " + dest_);
         return KA_ERR_WRITE;
     }
+    // A name that is itself an entry means that entry only, even when it holds
+    // '*' or '?' (a viewer passes the names it listed).
+    literal_.clear();
+    for (mscabd_file* file : archive.files()) {
+        std::string name = CabEntry::from(*file).slashName();
+        for (const std::string& pattern : options_.patterns)
+            if (slashes(pattern) == name) literal_.insert(pattern);
+    }
     size_t matched = 0;
     for (mscabd_file* file : archive.files()) {
         if (stop_) break;
@@ -104,7 +112,11 @@ bool CabExtractor::wanted(const CabEntry& entry) const {
     if (options_.patterns.empty()) return true;
     const std::string name = entry.slashName();
     for (const std::string& pattern : options_.patterns) {
-        if (CommandLine::isEverything(pattern) || Wildcard::match(slashes(pattern), name)) return true;
+        if (literal_.count(pattern)) {
+            if (slashes(pattern) == name) return true;
+        } else if (CommandLine::isEverything(pattern) || Wildcard::match(slashes(pattern), name)) {
+            return true;
+        }
     }
     return false;
 }

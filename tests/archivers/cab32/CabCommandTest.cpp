@@ -267,3 +267,14 @@ TEST(CabCommand, CancellingMidFileLeavesNoPartOfIt) {
               KA_ERR_CANCELLED);
     EXPECT_EQ(dir.files(), (std::vector<std::string>{"b.cab", "src/big.txt"}));
 }
+
+TEST(CabCommand, AnEntryNameIsTakenLiterallyBeforeAsAPattern) {
+    TempDir dir;
+    ASSERT_EQ(cabtest::writeCabinet(dir / "w.cab", {{"a*.txt", "star"}, {"abc.txt", "abc"}, {"sub\\a?.txt", "q"}}, {}, dir), 0);
+    ASSERT_EQ(runCab("-x " + q(dir / "w.cab") + " " + q(dir / "one/") + " " + q("a*.txt")).result, KA_OK);
+    EXPECT_EQ(dir.files(), (std::vector<std::string>{"in0", "in1", "in2", "one/a*.txt", "w.cab"}));
+    // A pattern that names no entry still matches by its wildcards.
+    ASSERT_EQ(runCab("-x " + q(dir / "w.cab") + " " + q(dir / "many/") + " " + q("ab*")).result, KA_OK);
+    EXPECT_TRUE(cabtest::exists(dir / "many/abc.txt"));
+    EXPECT_FALSE(cabtest::exists(dir / "many/a*.txt"));
+}
