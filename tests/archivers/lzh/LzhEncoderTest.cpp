@@ -27,9 +27,9 @@ Bytes concat(std::initializer_list<Bytes> parts)
 }
 
 // Both decoders must give back the input; the strict one also vets the stream.
-void expectRoundTrip(LzhMethod method, LzhEffort effort, const Bytes& input, size_t chunk = 1 << 20)
+void expectRoundTrip(LzhMethod method, LzhEffort effort, const Bytes& input)
 {
-    const Bytes packed = encode(method, input, chunk, effort);
+    const Bytes packed = encode(method, input, 1 << 20, effort);
     if (input.empty()) {
         EXPECT_TRUE(packed.empty());
         return;
@@ -48,10 +48,7 @@ protected:
     LzhEffort effort() const { return std::get<1>(GetParam()); }
     unsigned bits() const { return dictBits(method()); }
     Bytes pack(const Bytes& input, size_t chunk = 1 << 20) const { return encode(method(), input, chunk, effort()); }
-    void roundTrip(const Bytes& input, size_t chunk = 1 << 20) const
-    {
-        expectRoundTrip(method(), effort(), input, chunk);
-    }
+    void roundTrip(const Bytes& input) const { expectRoundTrip(method(), effort(), input); }
 };
 
 std::string paramName(const ::testing::TestParamInfo<std::tuple<LzhMethod, LzhEffort>>& info)
