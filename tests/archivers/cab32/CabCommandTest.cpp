@@ -121,6 +121,8 @@ TEST(CabCommand, BadOptionsAreRefusedWithoutWriting) {
               KA_ERR_NO_MATCH);
     EXPECT_EQ(runCab("-a \"unbalanced").result, KA_ERR_USAGE);
     EXPECT_FALSE(cabtest::exists(dir / "bad.cab"));
+    EXPECT_EQ(runCab("-a -r " + q(dir / "no/such/folder/x.cab") + " " + q(dir / "src/") + " \"*.*\"").result,
+              KA_ERR_WRITE);
     // A report longer than the buffer is cut and still terminated.
     CabRun tiny = runCab("-x " + q(dir / "missing.cab") + " " + q(dir / "o/"), nullptr, 8);
     EXPECT_EQ(tiny.result, KA_ERR_OPEN);
