@@ -74,6 +74,40 @@ TEST_F(ZipExtract, EverythingWithFoldersContentsTimesAndModes) {
     EXPECT_NE(report.find("docs/big.txt"), std::string::npos);
 }
 
+// An NTFS extra field (id 0x000a) whose tag 1 says `tagSize` bytes follow and holds
+// the FILETIME of `unixTime`.
+std::string ntfsExtra(uint16_t tagSize, int64_t unixTime) {
+    std::string f;
+    auto put = [&f](uint64_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            f += static_cast<char>((v >> (8 * i)) & 0xff);
+    };
+    put(0x000a, 2);
+    put(4 + 4 + 24, 2);
+    put(0, 4);
+    put(1, 2);
+    put(tagSize, 2);
+    const uint64_t ticks = (static_cast<uint64_t>(unixTime) + 11644473600ull) * 10000000ull;
+    put(ticks, 8);
+    put(ticks, 8);
+    put(ticks, 8);
+    return f;
+}
+
+TEST_F(ZipExtract, NtfsTimesAreUsedAndDamagedOnesIgnored) {
+    ZipBuilderEntry good;
+    good.name = "good.txt";
+    good.extra = ntfsExtra(24, 1234567891);
+    ZipBuilderEntry bad;
+    bad.name = "bad.txt";
+    bad.extra = ntfsExtra(0xfff0, 1234567891);  // claims more than the field holds
+    ZipBuilder b;
+    b.add(good).add(bad);
+    ASSERT_EQ(runUnZip(nullptr, cmd("-x", b.write(dir / "ntfs.zip"), out)), KA_OK);
+    EXPECT_EQ(mtimeOf(out + "/good.txt"), 1234567891);
+    EXPECT_EQ(mtimeOf(out + "/bad.txt"), arc::DosTime::toTimeT(0x5A2F, 0x6C83));
+}
+
 TEST_F(ZipExtract, SelectedEntriesPatternsListFilesAndJunkPaths) {
     ZipBuilder b;
     b.file("a.txt", "A").file("sub/b.txt", "B").file("sub/deep/c.bin", "C").file("d.bin", "D");
