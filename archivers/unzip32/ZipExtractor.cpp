@@ -104,8 +104,9 @@ int ZipExtractor::run(const std::string& dest, const std::vector<std::string>& p
             handle(entry);
     }
     restoreFolders();
-    for (size_t i = 0; i < wanted.size(); ++i) {
-        if (!used[i]) {
+    // "*.*" on an empty archive is not a mistake; after a cancel nothing is.
+    for (size_t i = 0; i < wanted.size() && !stop_; ++i) {
+        if (!used[i] && !arc::CommandLine::isEverything(wanted[i])) {
             out_.line("該当するファイルがありません: " + wanted[i]);
             result_.note(KA_ERR_NO_MATCH);
         }

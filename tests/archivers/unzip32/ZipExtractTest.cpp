@@ -218,6 +218,8 @@ TEST_F(ZipExtract, CommandLineMistakesAndMissingArchives) {
     writeFile(dir / "text.zip", "plain text");
     EXPECT_EQ(runUnZip(nullptr, cmd("-x", dir / "text.zip", out)), KA_ERR_NOT_ARCHIVE);
     EXPECT_EQ(runUnZip(nullptr, cmd("-x", archive, out, "\"nope.txt\"")), KA_ERR_NO_MATCH);
+    EXPECT_EQ(runUnZip(nullptr, cmd("-x", ZipBuilder().write(dir / "empty.zip"), out)), KA_OK)
+        << "everything of nothing is nothing, not a mistake";
     EXPECT_EQ(runUnZip(nullptr, cmd("-x", archive, out, "\"@" + dir / "nolist" + "\"")), KA_ERR_OPEN);
     EXPECT_EQ(runUnZip(nullptr, "x"), KA_ERR_USAGE);
 }
