@@ -257,8 +257,11 @@ void BlockEncoder::writeCodes(size_t count)
     for (size_t i = 0; i < count; ++i) {
         const unsigned c = codes_[i];
         out_.put(charLen_[c], charCode_[c]);
-        if (c < 256)
+        if (c < 256) {
+            ++bytesCoded_;
             continue;
+        }
+        bytesCoded_ += c - 256 + kMinMatch;
         const unsigned p = positions_[i];
         const unsigned k = positionClass(p);
         out_.put(posLen_[k], posCode_[k]);

@@ -231,6 +231,23 @@ TEST(LzhEncoder, CountsBytesInAndOut)
     EXPECT_EQ(encoder.bytesOut(), delivered);
 }
 
+TEST(LzhEncoder, TellsEarlyWhenDataWillNotShrink)
+{
+    auto verdictAfter = [](const Bytes& input) {
+        LzhEncoder encoder(LzhMethod::Lh7, [](const uint8_t*, size_t) { return true; });
+        EXPECT_FALSE(encoder.incompressibleSoFar()) << "before any input";
+        encoder.write(input.data(), input.size());
+        return encoder.incompressibleSoFar();
+    };
+    // Noise is recognised after about a MiB, long before the end of a big file.
+    EXPECT_TRUE(verdictAfter(randomBytes(1600000, 16)));
+    // Text is not, nor is too small a sample of noise.
+    EXPECT_FALSE(verdictAfter(sampleText(1600000, 17)));
+    EXPECT_FALSE(verdictAfter(randomBytes(500000, 18)));
+    // Noise followed by text: still worth compressing once the text shows.
+    EXPECT_FALSE(verdictAfter(concat({randomBytes(1100000, 19), sampleText(1000000, 20)})));
+}
+
 TEST(LzhEncoder, RefusingSinkStopsEncoding)
 {
     const Bytes input = randomBytes(400000, 11);
