@@ -186,6 +186,12 @@ TEST(CabCommand, AMissingCabinetIsNamedOrAskedFor) {
     EXPECT_EQ(plain.result, KA_ERR_MISSING_VOLUME);
     EXPECT_NE(plain.output.find("set2.cab"), std::string::npos) << plain.output;
 
+    // The cabinet after one found elsewhere is looked for beside it first.
+    ASSERT_TRUE(cabtest::exists(dir / "set3.cab"));
+    for (int i = 3; cabtest::exists(dir / ("set" + std::to_string(i) + ".cab")); ++i) {
+        std::string name = "set" + std::to_string(i) + ".cab";
+        ASSERT_EQ(::rename((dir / name).c_str(), (dir / ("elsewhere/" + name)).c_str()), 0);
+    }
     cabtest::ScriptedHost host;
     host.files["set2.cab"] = dir / "elsewhere/disk2.cab";
     CabRun asked = runCab("-x -k " + q(dir / "set1.cab") + " " + q(dir / "out2/") + " \"*.*\"", host.handle());
