@@ -77,7 +77,7 @@ private:
 
     void endStretch();
     bool separateTailIsCheaper() const;
-    uint64_t estimatedBlockBits(const uint32_t* charFreq, const uint32_t* posFreq) const;
+    double estimatedBlockBits(const uint32_t* charFreq, const uint32_t* posFreq) const;
     // Writes the first `count` pending codes as a block (all of them, or
     // all but the newest stretch).
     void writeBlock(size_t count);
