@@ -92,7 +92,7 @@ int CabArchive::open(const std::string& path, std::string& message) {
         return error == MSPACK_ERR_OPEN ? KA_ERR_OPEN : KA_ERR_NOT_ARCHIVE;
     }
     first_ = last_ = cab_;
-    folder_ = folderOf(path);
+    folder_ = nextFolder_ = folderOf(path);
     return KA_OK;
 }
 
@@ -114,19 +114,20 @@ std::optional<std::string> CabArchive::findIgnoringCase(const std::string& folde
     return found;
 }
 
-std::optional<std::string> CabArchive::neighbourPath(const char* storedName) const {
+std::optional<std::string> CabArchive::neighbourPath(const char* storedName, const std::string& folder) const {
     // Only the last component counts: a set lives in one folder, and a stored
     // name must not lead anywhere else.
     std::string name = storedName ? storedName : "";
     size_t cut = name.find_last_of("/\\");
     if (cut != std::string::npos) name = name.substr(cut + 1);
     if (name.empty() || name == "." || name == "..") return std::nullopt;
-    return findIgnoringCase(folder_, name);
+    return findIgnoringCase(folder, name);
 }
 
 int CabArchive::joinNext(const AskMissing& ask, std::string& missing) {
     while (last_ && (last_->flags & MSCAB_HDR_NEXTCAB) && paths_.size() < kMaxCabinets) {
-        std::optional<std::string> path = neighbourPath(last_->nextname);
+        // A cabinet the user pointed to elsewhere leads on in its own folder.
+        std::optional<std::string> path = neighbourPath(last_->nextname, nextFolder_);
         if (!path && ask) path = ask(last_->nextname ? last_->nextname : "");
         if (!path) {
             missing = last_->nextname ? last_->nextname : "";
@@ -141,13 +142,14 @@ int CabArchive::joinNext(const AskMissing& ask, std::string& missing) {
             return KA_ERR_MISSING_VOLUME;
         }
         last_ = next;
+        nextFolder_ = folderOf(*path);
     }
     return KA_OK;
 }
 
 void CabArchive::joinPrevious() {
     while (first_ && (first_->flags & MSCAB_HDR_PREVCAB) && paths_.size() < kMaxCabinets) {
-        std::optional<std::string> path = neighbourPath(first_->prevname);
+        std::optional<std::string> path = neighbourPath(first_->prevname, folder_);
         if (!path || seen(*path)) return;
         int error = MSPACK_ERR_OK;
         mscabd_cabinet* prev = openOne(*path, &error);

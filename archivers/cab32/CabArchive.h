@@ -54,7 +54,7 @@ public:
 
 private:
     mscabd_cabinet* openOne(const std::string& path, int* error);
-    std::optional<std::string> neighbourPath(const char* storedName) const;
+    std::optional<std::string> neighbourPath(const char* storedName, const std::string& folder) const;
     bool seen(const std::string& path) const;
 
     CabIoSystem io_;
@@ -62,7 +62,8 @@ private:
     mscabd_cabinet* cab_ = nullptr;  // any cabinet of the set (closing it frees them all)
     mscabd_cabinet* first_ = nullptr;
     mscabd_cabinet* last_ = nullptr;
-    std::string folder_;
+    std::string folder_;      // where the opened cabinet and its predecessors are
+    std::string nextFolder_;  // where the last joined cabinet is
     std::deque<std::string> paths_;  // libmspack keeps pointers to these names
     std::vector<std::string> identities_;
 };

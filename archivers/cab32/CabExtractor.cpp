@@ -74,13 +74,24 @@ int CabExtractor::run(const std::string& archivePath, const std::string& dest,
             return host_.askFile("次の分割書庫を指定して下さい: " + wanted, wanted);
         };
     }
-    if (archive.joinNext(ask, missing) != KA_OK && options_.askForMissing) {
-        out_.line("分割書庫が見つかりません: " + missing);
-        result_.note(KA_ERR_MISSING_VOLUME);
+    if (archive.joinNext(ask, missing) != KA_OK) {
+        missing_ = missing;
+        if (options_.askForMissing) {
+            out_.line("分割書庫が見つかりません: " + missing);
+            result_.note(KA_ERR_MISSING_VOLUME);
+        }
     }
     if (!makeDestination(dest_)) {
         out_.line("解凍先フォルダを作成できません: " + dest_);
         return KA_ERR_WRITE;
+    }
+    // A name that is itself an entry means that entry only, even when it holds
+    // '*' or '?' (a viewer passes the names it listed).
+    literal_.clear();
+    for (mscabd_file* file : archive.files()) {
+        std::string name = CabEntry::from(*file).slashName();
+        for (const std::string& pattern : options_.patterns)
+            if (slashes(pattern) == name) literal_.insert(pattern);
     }
     size_t matched = 0;
     for (mscabd_file* file : archive.files()) {
@@ -101,7 +112,11 @@ bool CabExtractor::wanted(const CabEntry& entry) const {
     if (options_.patterns.empty()) return true;
     const std::string name = entry.slashName();
     for (const std::string& pattern : options_.patterns) {
-        if (CommandLine::isEverything(pattern) || Wildcard::match(slashes(pattern), name)) return true;
+        if (literal_.count(pattern)) {
+            if (slashes(pattern) == name) return true;
+        } else if (CommandLine::isEverything(pattern) || Wildcard::match(slashes(pattern), name)) {
+            return true;
+        }
     }
     return false;
 }
@@ -197,6 +212,7 @@ void CabExtractor::extractOne(CabArchive& archive, mscabd_file* file, const CabE
                              [&](uint64_t done) { return host_.progress(entry.name, done, entry.size); });
     if (rc != KA_OK) {
         ::unlink(temp.c_str());
+        if (rc == KA_ERR_MISSING_VOLUME && !missing_.empty()) message += " (" + missing_ + ")";
         out_.line(rc == KA_ERR_CANCELLED ? message : "エラー: " + entry.name + ": " + message);
         result_.note(rc);
         if (rc == KA_ERR_CANCELLED) stop_ = true;

@@ -5,6 +5,7 @@
 
 #include <mspack.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,8 @@ private:
     OutputBuffer& out_;
     CabExtractOptions options_;
     std::string dest_;
+    std::string missing_;
+    std::set<std::string> literal_;  // patterns that name an entry exactly  // the first cabinet of the set that could not be found
     CabResult result_;
     bool stop_ = false;
 };

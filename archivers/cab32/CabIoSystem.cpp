@@ -1,5 +1,8 @@
 #include "CabIoSystem.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -53,7 +56,15 @@ mspack_file* CabIoSystem::open(mspack_system* self, const char* filename, int mo
     }
     auto* owner = reinterpret_cast<Wrapper*>(self)->owner;
     currentOwner = owner;
-    FILE* fp = std::fopen(filename, fmode);
+    FILE* fp = nullptr;
+    if (mode == MSPACK_SYS_OPEN_WRITE) {
+        // Output goes to a temporary name the extractor has just made; never
+        // follow a link someone may have put in its place.
+        int fd = ::open(filename, O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd >= 0 && !(fp = ::fdopen(fd, "wb"))) ::close(fd);
+    } else {
+        fp = std::fopen(filename, fmode);
+    }
     if (!fp) return nullptr;
     auto* file = static_cast<OpenFile*>(std::malloc(sizeof(OpenFile)));
     if (!file) {

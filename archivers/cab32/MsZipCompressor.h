@@ -20,7 +20,9 @@ public:
     std::vector<uint8_t> compress(const uint8_t* data, size_t size, bool last) override;
     uint16_t typeCompress() const override;
 
-    static constexpr int kDefaultLevel = 6;
+    // Level 5 rather than zlib's default 6: on text and x86 code it costs 0.4 % of
+    // the input in size and saves a third to a half of the time.
+    static constexpr int kDefaultLevel = 5;
 
 private:
     z_stream stream_{};

@@ -27,6 +27,7 @@ namespace {
 constexpr int kPasswordTries = 3;
 constexpr size_t kMaxLinkTarget = 4096;
 constexpr zip_uint16_t kTimestampField = 0x5455;
+constexpr zip_uint16_t kNtfsField = 0x000a;
 
 mode_t readUmask() {
     const mode_t mask = umask(022);
@@ -103,8 +104,9 @@ int ZipExtractor::run(const std::string& dest, const std::vector<std::string>& p
             handle(entry);
     }
     restoreFolders();
-    for (size_t i = 0; i < wanted.size(); ++i) {
-        if (!used[i]) {
+    // "*.*" on an empty archive is not a mistake; after a cancel nothing is.
+    for (size_t i = 0; i < wanted.size() && !stop_; ++i) {
+        if (!used[i] && !arc::CommandLine::isEverything(wanted[i])) {
             out_.line("該当するファイルがありません: " + wanted[i]);
             result_.note(KA_ERR_NO_MATCH);
         }
@@ -423,19 +425,61 @@ void ZipExtractor::extractLink(const ZipEntry& entry, const std::string& full,
     out_.line("展開: " + entry.name + " -> " + target);
 }
 
+namespace {
+
+uint32_t le32(const zip_uint8_t* p) {
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+}
+
+// The Info-ZIP extended timestamp: flags, then the modification time in UTC seconds.
+bool timestampField(const zip_uint8_t* data, zip_uint16_t length, time_t& mtime) {
+    if (data == nullptr || length < 5 || (data[0] & 1) == 0)
+        return false;
+    mtime = static_cast<time_t>(static_cast<int32_t>(le32(data + 1)));
+    return true;
+}
+
+// The NTFS field (7-Zip, WinRAR): four reserved bytes, then tagged attributes; tag 1
+// holds the modification, access and creation FILETIMEs (100 ns since 1601).
+bool ntfsField(const zip_uint8_t* data, zip_uint16_t length, time_t& mtime) {
+    constexpr uint64_t kTicksPerSecond = 10000000;
+    constexpr uint64_t kEpochDifference = 11644473600;  // seconds from 1601 to 1970
+    size_t at = 4;
+    while (data != nullptr && at + 4 <= length) {
+        const unsigned tag = data[at] | data[at + 1] << 8;
+        const unsigned size = data[at + 2] | data[at + 3] << 8;
+        at += 4;
+        if (at + size > length)
+            return false;
+        if (tag == 1 && size >= 8) {
+            const uint64_t ticks = le32(data + at) | static_cast<uint64_t>(le32(data + at + 4)) << 32;
+            if (ticks / kTicksPerSecond < kEpochDifference)
+                return false;
+            mtime = static_cast<time_t>(ticks / kTicksPerSecond - kEpochDifference);
+            return true;
+        }
+        at += size;
+    }
+    return false;
+}
+
+}  // namespace
+
 time_t ZipExtractor::modificationTime(const ZipEntry& entry) const {
-    // The extended timestamp holds the true UTC time; the DOS fields only a local
-    // time in two-second steps, which is all older tools leave.
+    // The extended timestamp and the NTFS field hold the true UTC time; the DOS
+    // fields only a local time in two-second steps, which is all older tools leave.
+    struct zip* archive = reader_.handle();
     for (zip_flags_t where : {ZIP_FL_LOCAL, ZIP_FL_CENTRAL}) {
         zip_uint16_t length = 0;
-        const zip_uint8_t* data = zip_file_extra_field_get_by_id(reader_.handle(), entry.index,
-                                                                 kTimestampField, 0, &length, where);
-        if (data != nullptr && length >= 5 && (data[0] & 1) != 0) {
-            const uint32_t t = static_cast<uint32_t>(data[1]) | static_cast<uint32_t>(data[2]) << 8 |
-                               static_cast<uint32_t>(data[3]) << 16 |
-                               static_cast<uint32_t>(data[4]) << 24;
-            return static_cast<time_t>(static_cast<int32_t>(t));
-        }
+        time_t mtime = 0;
+        const zip_uint8_t* data =
+            zip_file_extra_field_get_by_id(archive, entry.index, kTimestampField, 0, &length, where);
+        if (timestampField(data, length, mtime))
+            return mtime;
+        data = zip_file_extra_field_get_by_id(archive, entry.index, kNtfsField, 0, &length, where);
+        if (ntfsField(data, length, mtime))
+            return mtime;
     }
     return entry.mtime;
 }

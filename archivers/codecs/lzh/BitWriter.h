@@ -36,6 +36,8 @@ public:
 
     bool failed() const { return failed_; }
     uint64_t bytesWritten() const { return written_; }
+    // Bytes handed over plus complete bytes still waiting for the sink.
+    uint64_t bytesProduced() const { return written_ + bytes_.size() + pending_ / 8; }
 
 private:
     static constexpr size_t kFlushSize = 64 * 1024;

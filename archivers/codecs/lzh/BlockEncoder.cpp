@@ -3,6 +3,7 @@
 #include "HuffmanCode.h"
 
 #include <algorithm>
+#include <cmath>
 #include <iterator>
 
 namespace kestrel::lzh {
@@ -99,25 +100,37 @@ bool BlockEncoder::separateTailIsCheaper() const
         headChar[s] = charFreq_[s] - tailCharFreq_[s];
     for (unsigned s = 0; s < posCodes_; ++s)
         headPos[s] = posFreq_[s] - tailPosFreq_[s];
-    const uint64_t together = estimatedBlockBits(charFreq_, posFreq_);
-    const uint64_t apart = estimatedBlockBits(headChar, headPos) + estimatedBlockBits(tailCharFreq_, tailPosFreq_);
+    const double together = estimatedBlockBits(charFreq_, posFreq_);
+    const double apart = estimatedBlockBits(headChar, headPos) + estimatedBlockBits(tailCharFreq_, tailPosFreq_);
     return apart < together;
 }
 
-// Bits of the codes under the block's own trees plus a rough price for the
-// trees themselves (a few bits per used symbol). Extra distance bits are
-// the same however the blocks fall, so they are left out.
-uint64_t BlockEncoder::estimatedBlockBits(const uint32_t* charFreq, const uint32_t* posFreq) const
+// Bits of the codes under the block's own trees, taken from the entropy of
+// the frequencies (far cheaper to work out every few thousand codes than the
+// trees themselves), plus a rough price for the trees: a few bits per used
+// symbol. As with real Huffman codes, no code is shorter than one bit unless
+// it is the only symbol, which costs nothing. Extra distance bits are the
+// same however the blocks fall, so they are left out.
+double BlockEncoder::estimatedBlockBits(const uint32_t* charFreq, const uint32_t* posFreq) const
 {
-    uint8_t charLen[kCharCodes];
-    uint8_t posLen[17];
-    const size_t charUsed = HuffmanCode::buildLengths(charFreq, kCharCodes, charLen);
-    const size_t posUsed = HuffmanCode::buildLengths(posFreq, posCodes_, posLen);
-    uint64_t bits = 16 + 40 + 4 * charUsed + 3 * posUsed;
-    for (unsigned s = 0; s < kCharCodes; ++s)
-        bits += uint64_t{charFreq[s]} * charLen[s];
-    for (unsigned s = 0; s < posCodes_; ++s)
-        bits += uint64_t{posFreq[s]} * posLen[s];
+    double bits = 16 + 40;
+    const auto addCodes = [&bits](const uint32_t* freq, unsigned count, double bitsPerSymbol) {
+        uint64_t total = 0;
+        unsigned used = 0;
+        for (unsigned s = 0; s < count; ++s) {
+            total += freq[s];
+            used += freq[s] != 0;
+        }
+        bits += bitsPerSymbol * used;
+        if (used < 2)
+            return;
+        const double all = static_cast<double>(total);
+        for (unsigned s = 0; s < count; ++s)
+            if (freq[s] != 0)
+                bits += freq[s] * std::max(1.0, std::log2(all / freq[s]));
+    };
+    addCodes(charFreq, kCharCodes, 4);
+    addCodes(posFreq, posCodes_, 3);
     return bits;
 }
 
@@ -257,8 +270,11 @@ void BlockEncoder::writeCodes(size_t count)
     for (size_t i = 0; i < count; ++i) {
         const unsigned c = codes_[i];
         out_.put(charLen_[c], charCode_[c]);
-        if (c < 256)
+        if (c < 256) {
+            ++bytesCoded_;
             continue;
+        }
+        bytesCoded_ += c - 256 + kMinMatch;
         const unsigned p = positions_[i];
         const unsigned k = positionClass(p);
         out_.put(posLen_[k], posCode_[k]);

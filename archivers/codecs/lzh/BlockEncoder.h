@@ -58,6 +58,8 @@ public:
     void flush();
 
     size_t pendingCodes() const { return codes_.size(); }
+    // Input bytes covered by the blocks written so far.
+    uint64_t bytesCoded() const { return bytesCoded_; }
 
     // Estimated bits per character/length symbol and per position class
     // (without its extra bits), from the codes of this block and the last.
@@ -75,7 +77,7 @@ private:
 
     void endStretch();
     bool separateTailIsCheaper() const;
-    uint64_t estimatedBlockBits(const uint32_t* charFreq, const uint32_t* posFreq) const;
+    double estimatedBlockBits(const uint32_t* charFreq, const uint32_t* posFreq) const;
     // Writes the first `count` pending codes as a block (all of them, or
     // all but the newest stretch).
     void writeBlock(size_t count);
@@ -90,6 +92,7 @@ private:
     unsigned posBits_;
     BitWriter& out_;
     size_t tailStart_ = 0;  // first code of the newest stretch
+    uint64_t bytesCoded_ = 0;
 
     std::vector<uint16_t> codes_;
     std::vector<uint16_t> positions_;

@@ -12,6 +12,10 @@ constexpr unsigned kNiceLength = 128;  // a match this long ends the search
 constexpr unsigned kMaxLazy = 64;      // a pending match this long is taken without a look ahead
 // A 3-byte match farther than this costs about as much as three literals.
 constexpr unsigned kTooFar = 4096;
+// Literals in a row after which searches thin out (see skipSearch).
+constexpr uint64_t kSkipAfter = 256;
+// Position classes a one-byte-longer match may lie beyond the pending one.
+constexpr unsigned kDistanceSlack = 2;
 
 }  // namespace
 
@@ -53,7 +57,9 @@ void LazyParser::parse(bool final)
         pending_ = current_;
         current_ = {};
         if (lookahead >= MatchFinder::kMinMatch) {
-            if (pending_.length < kMaxLazy) {
+            if (pending_.length == 0 && skipSearch()) {
+                finder_.insert();
+            } else if (pending_.length < kMaxLazy) {
                 current_ = longestMatch(pending_.length, pending_.length >= kGoodLength ? kMaxChain / 4 : kMaxChain);
                 if (current_.length == MatchFinder::kMinMatch && current_.distance > kTooFar)
                     current_ = {};
@@ -61,10 +67,11 @@ void LazyParser::parse(bool final)
                 finder_.insert();
             }
         }
-        if (pending_.length >= MatchFinder::kMinMatch && current_.length <= pending_.length) {
+        if (pending_.length >= MatchFinder::kMinMatch && !worthWaiting()) {
             emitPendingMatch();
         } else if (literalPending_) {
             blocks_.literal(finder_.previousByte());
+            ++literalRun_;
             finder_.advance();
         } else {
             literalPending_ = true;
@@ -73,11 +80,38 @@ void LazyParser::parse(bool final)
     }
 }
 
+// In a long stretch without matches (packed or random data) most searches
+// are wasted: after kSkipAfter literals only every second position is
+// searched, later every fourth. All positions still enter the tables, so a
+// match found again is followed as usual and ends the skipping.
+bool LazyParser::skipSearch() const
+{
+    if (literalRun_ < kSkipAfter)
+        return false;
+    const uint64_t step = literalRun_ < 4 * kSkipAfter ? 2 : 4;
+    return literalRun_ % step != 0;
+}
+
+// A longer match at the next position is only worth a literal when it is
+// not much farther away: one more byte of length does not pay for several
+// more bits of distance.
+bool LazyParser::worthWaiting() const
+{
+    if (current_.length <= pending_.length)
+        return false;
+    if (current_.length > pending_.length + 1)
+        return true;
+    const unsigned nearer = BlockEncoder::positionClass(pending_.distance - 1);
+    const unsigned farther = BlockEncoder::positionClass(current_.distance - 1);
+    return farther <= nearer + kDistanceSlack;
+}
+
 // The pending match started one byte back; the current position is already
 // in the chains, the rest of the match is entered without searching.
 void LazyParser::emitPendingMatch()
 {
     blocks_.match(pending_.length, pending_.distance);
+    literalRun_ = 0;
     finder_.advance();
     for (unsigned k = 2; k < pending_.length; ++k) {
         finder_.insert();

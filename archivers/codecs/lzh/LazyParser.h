@@ -19,6 +19,8 @@ public:
 private:
     void parse(bool final);
     Match longestMatch(unsigned longerThan, unsigned maxChain);
+    bool skipSearch() const;
+    bool worthWaiting() const;
     void emitPendingMatch();
 
     MatchFinder finder_;
@@ -26,6 +28,7 @@ private:
     Match current_;
     Match pending_;
     bool literalPending_ = false;  // the byte before the position is not coded yet
+    uint64_t literalRun_ = 0;      // literals since the last match
     Match found_[MatchFinder::kMaxMatch];
 };
 

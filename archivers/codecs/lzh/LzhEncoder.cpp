@@ -85,6 +85,13 @@ bool LzhEncoder::finish()
     return d.out.finish();
 }
 
+bool LzhEncoder::incompressibleSoFar() const
+{
+    constexpr uint64_t kSample = uint64_t{1} << 20;
+    const uint64_t coded = impl_->blocks.bytesCoded();
+    return coded >= kSample && impl_->out.bytesProduced() * 1000 >= coded * 995;
+}
+
 uint64_t LzhEncoder::bytesIn() const
 {
     return impl_->bytesIn;

@@ -2,13 +2,14 @@
 //
 // The encoder turns the bytes of one archive entry into its compressed data
 // (LZSS over a sliding window, coded in static Huffman blocks). Memory use is
-// constant whatever the input size (under 1 MiB), and inputs beyond 4 GiB are
+// constant whatever the input size (about 1.5 MiB), and inputs beyond 4 GiB are
 // fine: the encoder only ever keeps the window and one block of pending codes.
 // The output depends only on the input bytes, never on how they are chunked.
 //
 // The encoder never chooses the stored method itself: the archive writer
 // compares bytesOut() with bytesIn() after finish() and stores the entry as
-// -lh0- when compression did not make it smaller.
+// -lh0- when compression did not make it smaller; incompressibleSoFar() lets
+// it give up early on data that will not shrink.
 #pragma once
 
 #include <cstddef>
@@ -54,6 +55,12 @@ public:
 
     uint64_t bytesIn() const;   // bytes accepted by write()
     uint64_t bytesOut() const;  // compressed bytes handed to the sink so far
+
+    // True once the first MiB or more has been coded into blocks and came out
+    // at 99.5 % of its size or more. Such an entry (packed or encrypted data,
+    // media) will almost surely be stored, so the caller can stop feeding it
+    // and store it at once instead of compressing the whole file in vain.
+    bool incompressibleSoFar() const;
 
 private:
     class Impl;

@@ -42,7 +42,6 @@ void MatchFinder::slide()
     std::for_each(prev_.begin(), prev_.end(), rebase);
 }
 
-
 size_t MatchFinder::findAllAndInsert(unsigned maxChain, unsigned niceLength, Match* out,
                                      unsigned longerThan)
 {
@@ -54,8 +53,6 @@ size_t MatchFinder::findAllAndInsert(unsigned maxChain, unsigned niceLength, Mat
     const int32_t limit = std::max(cur - static_cast<int32_t>(dictSize_), 0);
     unsigned best = longerThan;
     size_t found = 0;
-    if (best >= maxLength)
-        return 0;
     if (maxLength < 4) {
         // The last bytes of the input are not in the tables; a plain scan of
         // the few recent positions is enough for them.
@@ -72,6 +69,13 @@ size_t MatchFinder::findAllAndInsert(unsigned maxChain, unsigned niceLength, Mat
     const uint32_t h3 = hash3(here);
     const int32_t near = head3_[h3];
     head3_[h3] = cur;
+    const uint32_t h = hash4(here);
+    int32_t candidate = head_[h];
+    head_[h] = cur;
+    prev_[pos_ & dictMask_] = candidate;
+    if (best >= maxLength)
+        return 0;
+
     if (near >= limit && best < kMinMatch) {
         const unsigned len = matchLength(window_.data() + near, here, maxLength);
         if (len > best) {
@@ -80,10 +84,6 @@ size_t MatchFinder::findAllAndInsert(unsigned maxChain, unsigned niceLength, Mat
         }
     }
 
-    const uint32_t h = hash4(here);
-    int32_t candidate = head_[h];
-    head_[h] = cur;
-    prev_[pos_ & dictMask_] = candidate;
     if (best >= niceLength || best == maxLength)
         return found;
     while (candidate >= limit && maxChain-- > 0) {

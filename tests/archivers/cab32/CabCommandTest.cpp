@@ -121,6 +121,8 @@ TEST(CabCommand, BadOptionsAreRefusedWithoutWriting) {
               KA_ERR_NO_MATCH);
     EXPECT_EQ(runCab("-a \"unbalanced").result, KA_ERR_USAGE);
     EXPECT_FALSE(cabtest::exists(dir / "bad.cab"));
+    EXPECT_EQ(runCab("-a -r " + q(dir / "no/such/folder/x.cab") + " " + q(dir / "src/") + " \"*.*\"").result,
+              KA_ERR_WRITE);
     // A report longer than the buffer is cut and still terminated.
     CabRun tiny = runCab("-x " + q(dir / "missing.cab") + " " + q(dir / "o/"), nullptr, 8);
     EXPECT_EQ(tiny.result, KA_ERR_OPEN);
@@ -179,7 +181,17 @@ TEST(CabCommand, AMissingCabinetIsNamedOrAskedFor) {
     EXPECT_EQ(alone.result, KA_ERR_MISSING_VOLUME);
     EXPECT_NE(alone.output.find("set2.cab"), std::string::npos) << alone.output;
     EXPECT_FALSE(cabtest::exists(dir / "out/sub/b.bin")) << "a file needing the missing cabinet";
+    // Without -k the same files fail, named with the cabinet they need.
+    CabRun plain = runCab("-x " + q(dir / "set1.cab") + " " + q(dir / "plain/") + " \"*.*\"");
+    EXPECT_EQ(plain.result, KA_ERR_MISSING_VOLUME);
+    EXPECT_NE(plain.output.find("set2.cab"), std::string::npos) << plain.output;
 
+    // The cabinet after one found elsewhere is looked for beside it first.
+    ASSERT_TRUE(cabtest::exists(dir / "set3.cab"));
+    for (int i = 3; cabtest::exists(dir / ("set" + std::to_string(i) + ".cab")); ++i) {
+        std::string name = "set" + std::to_string(i) + ".cab";
+        ASSERT_EQ(::rename((dir / name).c_str(), (dir / ("elsewhere/" + name)).c_str()), 0);
+    }
     cabtest::ScriptedHost host;
     host.files["set2.cab"] = dir / "elsewhere/disk2.cab";
     CabRun asked = runCab("-x -k " + q(dir / "set1.cab") + " " + q(dir / "out2/") + " \"*.*\"", host.handle());
@@ -262,4 +274,15 @@ TEST(CabCommand, CancellingMidFileLeavesNoPartOfIt) {
     EXPECT_EQ(runCab("-a -r " + q(dir / "c.cab") + " " + q(dir / "src/") + " \"*.*\"", creating.handle()).result,
               KA_ERR_CANCELLED);
     EXPECT_EQ(dir.files(), (std::vector<std::string>{"b.cab", "src/big.txt"}));
+}
+
+TEST(CabCommand, AnEntryNameIsTakenLiterallyBeforeAsAPattern) {
+    TempDir dir;
+    ASSERT_EQ(cabtest::writeCabinet(dir / "w.cab", {{"a*.txt", "star"}, {"abc.txt", "abc"}, {"sub\\a?.txt", "q"}}, {}, dir), 0);
+    ASSERT_EQ(runCab("-x " + q(dir / "w.cab") + " " + q(dir / "one/") + " " + q("a*.txt")).result, KA_OK);
+    EXPECT_EQ(dir.files(), (std::vector<std::string>{"in0", "in1", "in2", "one/a*.txt", "w.cab"}));
+    // A pattern that names no entry still matches by its wildcards.
+    ASSERT_EQ(runCab("-x " + q(dir / "w.cab") + " " + q(dir / "many/") + " " + q("ab*")).result, KA_OK);
+    EXPECT_TRUE(cabtest::exists(dir / "many/abc.txt"));
+    EXPECT_FALSE(cabtest::exists(dir / "many/a*.txt"));
 }

@@ -84,7 +84,9 @@ TEST_F(CabInterop, ACabinetOfOneEmptyFile) {
     ASSERT_EQ(runCab("-a " + q(cab) + " " + q(dir / "zero/") + " \"nothing\"").result, KA_OK);
     std::string log;
     EXPECT_EQ(runTool("cabextract -t " + quote(cab), &log), 0) << log;
-    if (cabtest::haveTool("7zz")) EXPECT_EQ(runTool("7zz t " + quote(cab), &log), 0) << log;
+    if (cabtest::haveTool("7zz")) {
+        EXPECT_EQ(runTool("7zz t " + quote(cab), &log), 0) << log;
+    }
 }
 
 TEST_F(CabInterop, SetsOfSeveralCabinetsWithSpanningFiles) {

@@ -23,7 +23,7 @@ int UnZipCloseArchive(void* archive);
 namespace kestrel::test {
 namespace {
 
-constexpr time_t kStamp = 1600000000;  // an even second: DOS time holds it exactly
+constexpr time_t kStamp = 1600000001;  // odd: only the UTC time fields hold it exactly
 
 bool haveTool(const char* tool) {
     return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;

@@ -27,9 +27,9 @@ Bytes concat(std::initializer_list<Bytes> parts)
 }
 
 // Both decoders must give back the input; the strict one also vets the stream.
-void expectRoundTrip(LzhMethod method, LzhEffort effort, const Bytes& input, size_t chunk = 1 << 20)
+void expectRoundTrip(LzhMethod method, LzhEffort effort, const Bytes& input)
 {
-    const Bytes packed = encode(method, input, chunk, effort);
+    const Bytes packed = encode(method, input, 1 << 20, effort);
     if (input.empty()) {
         EXPECT_TRUE(packed.empty());
         return;
@@ -48,10 +48,7 @@ protected:
     LzhEffort effort() const { return std::get<1>(GetParam()); }
     unsigned bits() const { return dictBits(method()); }
     Bytes pack(const Bytes& input, size_t chunk = 1 << 20) const { return encode(method(), input, chunk, effort()); }
-    void roundTrip(const Bytes& input, size_t chunk = 1 << 20) const
-    {
-        expectRoundTrip(method(), effort(), input, chunk);
-    }
+    void roundTrip(const Bytes& input) const { expectRoundTrip(method(), effort(), input); }
 };
 
 std::string paramName(const ::testing::TestParamInfo<std::tuple<LzhMethod, LzhEffort>>& info)
@@ -232,6 +229,23 @@ TEST(LzhEncoder, CountsBytesInAndOut)
     EXPECT_FALSE(encoder.write(input.data(), 1));
     EXPECT_FALSE(encoder.finish());
     EXPECT_EQ(encoder.bytesOut(), delivered);
+}
+
+TEST(LzhEncoder, TellsEarlyWhenDataWillNotShrink)
+{
+    auto verdictAfter = [](const Bytes& input) {
+        LzhEncoder encoder(LzhMethod::Lh7, [](const uint8_t*, size_t) { return true; });
+        EXPECT_FALSE(encoder.incompressibleSoFar()) << "before any input";
+        encoder.write(input.data(), input.size());
+        return encoder.incompressibleSoFar();
+    };
+    // Noise is recognised after about a MiB, long before the end of a big file.
+    EXPECT_TRUE(verdictAfter(randomBytes(1600000, 16)));
+    // Text is not, nor is too small a sample of noise.
+    EXPECT_FALSE(verdictAfter(sampleText(1600000, 17)));
+    EXPECT_FALSE(verdictAfter(randomBytes(500000, 18)));
+    // Noise followed by text: still worth compressing once the text shows.
+    EXPECT_FALSE(verdictAfter(concat({randomBytes(1100000, 19), sampleText(1000000, 20)})));
 }
 
 TEST(LzhEncoder, RefusingSinkStopsEncoding)

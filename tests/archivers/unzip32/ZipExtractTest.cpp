@@ -74,6 +74,40 @@ TEST_F(ZipExtract, EverythingWithFoldersContentsTimesAndModes) {
     EXPECT_NE(report.find("docs/big.txt"), std::string::npos);
 }
 
+// An NTFS extra field (id 0x000a) whose tag 1 says `tagSize` bytes follow and holds
+// the FILETIME of `unixTime`.
+std::string ntfsExtra(uint16_t tagSize, int64_t unixTime) {
+    std::string f;
+    auto put = [&f](uint64_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            f += static_cast<char>((v >> (8 * i)) & 0xff);
+    };
+    put(0x000a, 2);
+    put(4 + 4 + 24, 2);
+    put(0, 4);
+    put(1, 2);
+    put(tagSize, 2);
+    const uint64_t ticks = (static_cast<uint64_t>(unixTime) + 11644473600ull) * 10000000ull;
+    put(ticks, 8);
+    put(ticks, 8);
+    put(ticks, 8);
+    return f;
+}
+
+TEST_F(ZipExtract, NtfsTimesAreUsedAndDamagedOnesIgnored) {
+    ZipBuilderEntry good;
+    good.name = "good.txt";
+    good.extra = ntfsExtra(24, 1234567891);
+    ZipBuilderEntry bad;
+    bad.name = "bad.txt";
+    bad.extra = ntfsExtra(0xfff0, 1234567891);  // claims more than the field holds
+    ZipBuilder b;
+    b.add(good).add(bad);
+    ASSERT_EQ(runUnZip(nullptr, cmd("-x", b.write(dir / "ntfs.zip"), out)), KA_OK);
+    EXPECT_EQ(mtimeOf(out + "/good.txt"), 1234567891);
+    EXPECT_EQ(mtimeOf(out + "/bad.txt"), arc::DosTime::toTimeT(0x5A2F, 0x6C83));
+}
+
 TEST_F(ZipExtract, SelectedEntriesPatternsListFilesAndJunkPaths) {
     ZipBuilder b;
     b.file("a.txt", "A").file("sub/b.txt", "B").file("sub/deep/c.bin", "C").file("d.bin", "D");
@@ -146,6 +180,17 @@ TEST_F(ZipExtract, ExistingFileKeptWithoutHostReplacedWhenAllowed) {
         << "no temporary file is left behind";
 }
 
+TEST_F(ZipExtract, DestinationMayBeReachedThroughALinkAndIsCreated) {
+    // The user's own choice of folder may pass through links (a home on another
+    // disk); only what lies below it is held to the no-link rule.
+    mkdir((dir / "real").c_str(), 0755);
+    ASSERT_EQ(symlink((dir / "real").c_str(), (dir / "via").c_str()), 0);
+    ZipBuilder b;
+    b.file("sub/a.txt", "A");
+    ASSERT_EQ(runUnZip(nullptr, cmd("-x", b.write(dir / "l.zip"), dir / "via/new/deeper")), KA_OK);
+    EXPECT_EQ(readFile(dir / "real/new/deeper/sub/a.txt"), "A");
+}
+
 TEST_F(ZipExtract, FolderInTheWayOfAFileAndFileInTheWayOfAFolder) {
     ZipBuilder b;
     b.file("x", "file x").file("y/inner.txt", "in y").file("ok.txt", "fine");
@@ -173,6 +218,8 @@ TEST_F(ZipExtract, CommandLineMistakesAndMissingArchives) {
     writeFile(dir / "text.zip", "plain text");
     EXPECT_EQ(runUnZip(nullptr, cmd("-x", dir / "text.zip", out)), KA_ERR_NOT_ARCHIVE);
     EXPECT_EQ(runUnZip(nullptr, cmd("-x", archive, out, "\"nope.txt\"")), KA_ERR_NO_MATCH);
+    EXPECT_EQ(runUnZip(nullptr, cmd("-x", ZipBuilder().write(dir / "empty.zip"), out)), KA_OK)
+        << "everything of nothing is nothing, not a mistake";
     EXPECT_EQ(runUnZip(nullptr, cmd("-x", archive, out, "\"@" + dir / "nolist" + "\"")), KA_ERR_OPEN);
     EXPECT_EQ(runUnZip(nullptr, "x"), KA_ERR_USAGE);
 }
