@@ -150,7 +150,6 @@ LzhArchiveWriter::AddResult LzhArchiveWriter::compressFile(int fd, uint64_t size
     std::vector<uint8_t> buf(ChunkSize);
     Crc16 crc;
     uint64_t total = 0;
-    bool encoding = true;
     for (;;) {
         ssize_t n = readSome(fd, buf.data(), buf.size());
         if (n < 0) return AddResult::ReadError;
@@ -158,10 +157,12 @@ LzhArchiveWriter::AddResult LzhArchiveWriter::compressFile(int fd, uint64_t size
         crc.update(buf.data(), static_cast<size_t>(n));
         total += static_cast<uint64_t>(n);
         if (total > 0xFFFFFFFFu) return AddResult::TooLarge;
-        if (encoding && !encoder.write(buf.data(), static_cast<size_t>(n))) {
+        if (!encoder.write(buf.data(), static_cast<size_t>(n))) {
             if (writeFailed) return AddResult::WriteError;
             return AddResult::Ok;  // not smaller: the caller stores it
         }
+        // Packed or media data will be stored in the end: stop compressing it in vain.
+        if (encoder.incompressibleSoFar()) return AddResult::Ok;
         if (progress && !progress(total, size)) return AddResult::Cancelled;
     }
     if (!encoder.finish()) return writeFailed ? AddResult::WriteError : AddResult::Ok;
