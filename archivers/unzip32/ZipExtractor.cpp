@@ -58,7 +58,7 @@ void setTime(const std::string& path, time_t mtime) {
 
 // A name beside `full` that nothing else uses, for a link made before it is moved in.
 std::string scratchName(const std::string& full) {
-    static std::mt19937 random{std::random_device{}()};
+    thread_local std::mt19937 random{std::random_device{}()};
     const size_t slash = full.rfind('/');
     return full.substr(0, slash + 1) + ".kestrel-link-" + std::to_string(random());
 }
