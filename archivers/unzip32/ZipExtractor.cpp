@@ -58,7 +58,7 @@ void setTime(const std::string& path, time_t mtime) {
 
 // A name beside `full` that nothing else uses, for a link made before it is moved in.
 std::string scratchName(const std::string& full) {
-    static std::mt19937 random{std::random_device{}()};
+    thread_local std::mt19937 random{std::random_device{}()};
     const size_t slash = full.rfind('/');
     return full.substr(0, slash + 1) + ".kestrel-link-" + std::to_string(random());
 }
@@ -311,6 +311,15 @@ Status ZipExtractor::withPassword(const ZipEntry& entry, const Attempt& attempt)
     return last;
 }
 
+void ZipExtractor::writeFailure(const std::string& full, int error) {
+    out_.line("書き込めません: " + full + " (" + std::strerror(error) + ")");
+    result_.note(KA_ERR_WRITE);
+    // A full or broken disk fails every file after this one too; a name too long or
+    // a file the user may not replace fails only itself.
+    if (error == ENOSPC || error == EDQUOT || error == EROFS || error == EIO)
+        stop_ = true;
+}
+
 Status ZipExtractor::writeFile(const ZipEntry& entry, const std::string& full, const char* password,
                                std::string& detail) {
     ZipEntryReader reader(reader_.handle(), entry);
@@ -324,9 +333,7 @@ Status ZipExtractor::writeFile(const ZipEntry& entry, const std::string& full, c
     struct stat st;
     file.setSync(lstat(full.c_str(), &st) == 0);
     if (!file.open()) {
-        out_.line("書き込めません: " + full + " (" + std::strerror(errno) + ")");
-        result_.note(KA_ERR_WRITE);
-        stop_ = true;
+        writeFailure(full, errno);
         return Status::Stopped;
     }
     bool writeFailed = false;
@@ -352,10 +359,9 @@ Status ZipExtractor::writeFile(const ZipEntry& entry, const std::string& full, c
             writeFailed = true;
     }
     if (writeFailed) {
+        const int error = errno;
         file.discard();
-        out_.line("書き込めません: " + full + " (" + std::strerror(errno) + ")");
-        result_.note(KA_ERR_WRITE);
-        stop_ = true;
+        writeFailure(full, error);
         return Status::Stopped;
     }
     if (stop_) {

@@ -53,6 +53,9 @@ private:
     // Whether the file at `full` may be written: true when it does not exist or the
     // user lets us replace it; otherwise the skip or cancel is noted.
     bool mayReplace(const std::string& full, const ZipEntry& entry);
+    // Reports a file that could not be written; stops the command when the cause
+    // will fail the rest too.
+    void writeFailure(const std::string& full, int error);
     void restoreFolders();
     time_t modificationTime(const ZipEntry& entry) const;
     void noteFailure(const ZipEntry& entry, ZipEntryReader::Status status, const std::string& detail);

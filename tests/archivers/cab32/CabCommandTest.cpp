@@ -75,9 +75,10 @@ TEST(CabCommand, CreateListAndExtractATree) {
 
     CabRun out = runCab("-x " + q(dir / "t.cab") + " " + q(dir / "out/") + " \"*.*\"");
     ASSERT_EQ(out.result, KA_OK) << out.output;
-    for (const char* name : {"a.txt", "empty.txt", "sub/b.bin", "日本語.txt", ".hidden", "ro.txt"})
-        EXPECT_EQ(cabtest::readFile(dir / ("out/" + std::string(name))), cabtest::readFile(dir / ("src/" + std::string(name))))
-            << name;
+    for (const std::string name : {"a.txt", "empty.txt", "sub/b.bin", "日本語.txt", ".hidden", "ro.txt"}) {
+        EXPECT_TRUE(cabtest::exists(dir / ("out/" + name))) << name;
+        EXPECT_EQ(cabtest::readFile(dir / ("out/" + name)), cabtest::readFile(dir / ("src/" + name))) << name;
+    }
     ::stat((dir / "out/ro.txt").c_str(), &st);
     EXPECT_EQ(st.st_mode & 0222, 0u) << "read-only attribute not restored";
 

@@ -158,6 +158,10 @@ TEST_F(ZipInterop, Cp932NamesFromAWindowsStyleArchive) {
     ASSERT_EQ(runUnZip(nullptr, "-x \"" + archive + "\" \"" + out + "/\" \"*.*\""), KA_OK);
     EXPECT_EQ(readFile(out + "/日本語.txt"), "日本語の内容\n");
     EXPECT_EQ(readFile(out + "/dir/日本語/a.txt"), "in folder");
+    // The viewer hands back the names it listed.
+    const std::string one = dir / "one";
+    ASSERT_EQ(runUnZip(nullptr, "-x \"" + archive + "\" \"" + one + "/\" \"dir/日本語/a.txt\""), KA_OK);
+    EXPECT_EQ(listTree(one), (std::vector<std::string>{"dir/", "dir/日本語/", "dir/日本語/a.txt"}));
 }
 
 TEST_F(ZipInterop, EncryptedByInfoZip) {

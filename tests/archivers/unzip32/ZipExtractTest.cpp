@@ -204,6 +204,15 @@ TEST_F(ZipExtract, FolderInTheWayOfAFileAndFileInTheWayOfAFolder) {
     EXPECT_TRUE(S_ISDIR(modeOf(out + "/x")));
 }
 
+TEST_F(ZipExtract, AFileThatCannotBeWrittenDoesNotStopTheRest) {
+    ZipBuilder b;
+    b.file(std::string(300, 'n') + ".txt", "name too long for the file system");
+    b.file("after.txt", "still here");
+    std::string report;
+    EXPECT_EQ(runUnZip(nullptr, cmd("-x", b.write(dir / "long.zip"), out), &report), KA_ERR_WRITE);
+    EXPECT_EQ(listTree(out), std::vector<std::string>{"after.txt"}) << report;
+}
+
 TEST_F(ZipExtract, CommandLineMistakesAndMissingArchives) {
     ZipBuilder b;
     b.file("a.txt", "A");
