@@ -22,8 +22,12 @@ void OutputBuffer::publish() {
         // Step back over UTF-8 continuation bytes so no character is cut in half.
         while (n > 0 && (static_cast<unsigned char>(text_[n]) & 0xC0) == 0x80) --n;
     }
-    std::memcpy(buffer_, text_.data(), n);
+    // The text only grows, so only the bytes added since the last line are copied:
+    // a report of many lines costs its length, not its length squared.
+    if (n <= published_) return;
+    std::memcpy(buffer_ + published_, text_.data() + published_, n - published_);
     buffer_[n] = '\0';
+    published_ = n;
 }
 
 }  // namespace kestrel::arc

@@ -26,6 +26,7 @@ private:
     char* buffer_;
     unsigned long size_;
     std::string text_;
+    size_t published_ = 0;  // bytes of text_ already in the caller's buffer
 };
 
 }  // namespace kestrel::arc

@@ -6,6 +6,9 @@
 #include "Host.h"
 #include "OutputBuffer.h"
 
+#include <string>
+#include <vector>
+
 using kestrel::arc::Host;
 using kestrel::arc::OutputBuffer;
 
@@ -119,4 +122,25 @@ TEST(OutputBuffer, AlwaysTerminatedAndCutAtCharacterBoundary) {
     OutputBuffer tiny(one, 1);
     tiny.line("x");
     EXPECT_EQ(one[0], '\0');
+}
+
+TEST(OutputBuffer, ManyLinesAddUpExactlyAndAFullBufferStaysPut) {
+    std::vector<char> buf(4096, 'z');
+    OutputBuffer out(buf.data(), buf.size());
+    std::string expected;
+    for (int i = 0; i < 100; ++i) {
+        const std::string l = "entry " + std::to_string(i) + " 済";
+        out.line(l);
+        expected += l + "\n";
+    }
+    EXPECT_EQ(std::string(buf.data()), expected);
+
+    char small[20];
+    OutputBuffer full(small, sizeof small);
+    full.line("0123456789");
+    full.line("abcdefgh");  // fills the buffer up to 19 bytes
+    const std::string before = small;
+    full.line("more text that no longer fits");
+    EXPECT_EQ(std::string(small), before);
+    EXPECT_EQ(before, "0123456789\nabcdefgh");
 }
