@@ -13,7 +13,6 @@
 #include "ZipExtractor.h"
 #include "ZipMethod.h"
 #include "ZipReader.h"
-#include "ZipReport.h"
 
 namespace kestrel::zip {
 
@@ -60,8 +59,7 @@ bool readRequest(const arc::CommandLine& line, Request& request, std::string& ba
 }
 
 int listEntries(const ZipReader& reader, const std::vector<std::string>& patterns,
-                arc::OutputBuffer& buffer) {
-    ZipReport out(buffer);
+                arc::OutputBuffer& out) {
     int count = 0;
     for (const ZipEntry& entry : reader.entries()) {
         bool wanted = patterns.empty();

@@ -113,7 +113,6 @@ int ZipExtractor::run(const std::string& dest, const std::vector<std::string>& p
     }
     out_.line(std::to_string(done_) +
               (options_.testOnly ? " 個のファイルに異常はありません" : " 個のファイルを展開しました"));
-    out_.flush();
     return result_.value();
 }
 

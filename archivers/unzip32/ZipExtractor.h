@@ -9,10 +9,9 @@
 
 #include "CommandResult.h"
 #include "Host.h"
-#include "OutputBuffer.h"
 #include "ZipEntryReader.h"
 #include "ZipReader.h"
-#include "ZipReport.h"
+#include "OutputBuffer.h"
 
 namespace kestrel::zip {
 
@@ -63,7 +62,7 @@ private:
 
     ZipReader& reader_;
     arc::Host& host_;
-    ZipReport out_;
+    arc::OutputBuffer& out_;
     ExtractOptions options_;
     std::string base_;  // the destination folder, without a trailing '/'
     CommandResult result_;
