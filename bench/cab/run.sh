@@ -7,7 +7,7 @@
 set -eu
 
 here=$(cd "$(dirname "$0")" && pwd)
-build=${1:-$here/../../build-cab}
+build=${1:-$here/../../build}
 corpus=${2:-${TMPDIR:-/tmp}/kestrel-corpus}
 arc=$build/bin/kestrel-arc
 [ -x "$arc" ] || { echo "no $arc: build the kestrel-arc and cab32 targets first" >&2; exit 2; }

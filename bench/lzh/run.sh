@@ -2,7 +2,7 @@
 # Compression benchmark: our -lh5-/-lh6-/-lh7- encoder (normal and best
 # effort) beside jlha on the same corpus in the same run.
 #   bench/lzh/run.sh [BUILD_DIR] [CORPUS_DIR]
-# BUILD_DIR defaults to build-lzh in the source tree, CORPUS_DIR to
+# BUILD_DIR defaults to build in the source tree, CORPUS_DIR to
 # $TMPDIR/kestrel-corpus (made by bench/make-corpus.sh when missing).
 # Sizes are percent of the input (jlha's include its archive header, some
 # dozens of bytes, and it stores data that does not shrink as -lh0-).
@@ -14,7 +14,7 @@ set -eu
 
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
-build=${1:-$root/build-lzh}
+build=${1:-$root/build}
 corpus=${2:-${TMPDIR:-/tmp}/kestrel-corpus}
 
 cmake --build "$build" -j2 --target lzh_bench >/dev/null
