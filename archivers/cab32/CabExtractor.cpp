@@ -12,6 +12,7 @@
 #include "CabArchive.h"
 #include "CommandLine.h"
 #include "DosTime.h"
+#include "FolderMaker.h"
 #include "SafePath.h"
 #include "Wildcard.h"
 
@@ -44,15 +45,7 @@ mode_t currentUmask() {
 }  // namespace
 
 bool CabExtractor::makeDestination(const std::string& dest) {
-    std::string partial;
-    size_t pos = 0;
-    do {
-        pos = dest.find('/', pos + 1);
-        partial = dest.substr(0, pos);
-        if (!partial.empty() && ::mkdir(partial.c_str(), 0777) != 0 && errno != EEXIST) return false;
-    } while (pos != std::string::npos);
-    struct stat st{};
-    return ::stat(dest.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return FolderMaker::makeDestination(dest);
 }
 
 int CabExtractor::run(const std::string& archivePath, const std::string& dest,
@@ -127,30 +120,22 @@ void CabExtractor::skip(const std::string& entryName, const std::string& why) {
 }
 
 bool CabExtractor::makeFolders(const std::string& relative, const std::string& entryName) {
-    std::string path = dest_;
-    size_t start = 0;
-    while (!relative.empty() && start <= relative.size()) {
-        size_t slash = relative.find('/', start);
-        if (slash == std::string::npos) slash = relative.size();
-        path += (path == "/" ? "" : "/") + relative.substr(start, slash - start);
-        start = slash + 1;
-        if (::mkdir(path.c_str(), 0777) == 0) continue;
-        struct stat st{};
-        if (errno != EEXIST || ::lstat(path.c_str(), &st) != 0) {
-            out_.line("フォルダを作成できません: " + path + " (" + std::strerror(errno) + ")");
-            result_.note(KA_ERR_WRITE);
-            return false;
-        }
-        if (S_ISLNK(st.st_mode)) {
-            skip(entryName, SafePath::describe(SafePath::Problem::ThroughLink));
-            return false;
-        }
-        if (!S_ISDIR(st.st_mode)) {
-            skip(entryName, "同じ名前のファイルがフォルダの位置にあります");
-            return false;
-        }
+    FolderMaker::Failure failure;
+    switch (FolderMaker::makeBelow(dest_, relative, failure)) {
+    case FolderMaker::Outcome::Made:
+        return true;
+    case FolderMaker::Outcome::CannotCreate:
+        out_.line("フォルダを作成できません: " + failure.path + " (" + std::strerror(failure.error) + ")");
+        result_.note(KA_ERR_WRITE);
+        return false;
+    case FolderMaker::Outcome::ThroughLink:
+        skip(entryName, SafePath::describe(SafePath::Problem::ThroughLink));
+        return false;
+    case FolderMaker::Outcome::NotAFolder:
+        skip(entryName, "同じ名前のファイルがフォルダの位置にあります");
+        return false;
     }
-    return true;
+    return false;
 }
 
 bool CabExtractor::mayReplace(const std::string& full, const std::string& entryName) {

@@ -14,11 +14,13 @@
 #include "AtomicFile.h"
 #include "Attributes.h"
 #include "CommandLine.h"
+#include "FolderMaker.h"
 #include "SafePath.h"
 #include "Wildcard.h"
 
 namespace kestrel::zip {
 
+using arc::FolderMaker;
 using arc::SafePath;
 using Status = ZipEntryReader::Status;
 
@@ -91,7 +93,7 @@ int ZipExtractor::run(const std::string& dest, const std::vector<std::string>& p
         wanted.push_back("*.*");
     if (!options_.testOnly) {
         base_ = SafePath::folder(dest);
-        if (!makeFolders("", "")) {
+        if (!FolderMaker::makeDestination(base_)) {
             out_.line("展開先フォルダを作成できません: " + dest);
             return KA_ERR_WRITE;
         }
@@ -193,46 +195,22 @@ void ZipExtractor::testEntry(const ZipEntry& entry) {
 }
 
 bool ZipExtractor::makeFolders(const std::string& relative, const std::string& entryName) {
-    // The destination itself may be reached through links the user chose; below it
-    // every folder must be a real one.
-    std::string path = base_;
-    if (relative.empty()) {
-        std::string partial;
-        size_t pos = 0;
-        do {
-            pos = base_.find('/', pos + 1);
-            partial = base_.substr(0, pos);
-            if (!partial.empty() && mkdir(partial.c_str(), 0777) != 0 && errno != EEXIST)
-                return false;
-        } while (pos != std::string::npos);
-        struct stat st;
-        return stat(base_.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    FolderMaker::Failure failure;
+    switch (FolderMaker::makeBelow(base_, relative, failure)) {
+    case FolderMaker::Outcome::Made:
+        return true;
+    case FolderMaker::Outcome::CannotCreate:
+        out_.line("フォルダを作成できません: " + failure.path + " (" + std::strerror(failure.error) + ")");
+        result_.note(KA_ERR_WRITE);
+        return false;
+    case FolderMaker::Outcome::ThroughLink:
+        skip(entryName, SafePath::describe(SafePath::Problem::ThroughLink));
+        return false;
+    case FolderMaker::Outcome::NotAFolder:
+        skip(entryName, "同じ名前のファイルがフォルダの位置にあります");
+        return false;
     }
-    size_t start = 0;
-    while (start <= relative.size()) {
-        size_t slash = relative.find('/', start);
-        if (slash == std::string::npos)
-            slash = relative.size();
-        path += (path == "/" ? "" : "/") + relative.substr(start, slash - start);
-        start = slash + 1;
-        if (mkdir(path.c_str(), 0777) == 0)
-            continue;
-        struct stat st;
-        if (errno != EEXIST || lstat(path.c_str(), &st) != 0) {
-            out_.line("フォルダを作成できません: " + path + " (" + std::strerror(errno) + ")");
-            result_.note(KA_ERR_WRITE);
-            return false;
-        }
-        if (S_ISLNK(st.st_mode)) {
-            skip(entryName, SafePath::describe(SafePath::Problem::ThroughLink));
-            return false;
-        }
-        if (!S_ISDIR(st.st_mode)) {
-            skip(entryName, "同じ名前のファイルがフォルダの位置にあります");
-            return false;
-        }
-    }
-    return true;
+    return false;
 }
 
 void ZipExtractor::extractFolder(const ZipEntry& entry, const std::string& relative) {

@@ -1,0 +1,35 @@
+// Creating the folders that extraction writes into.
+#ifndef KESTREL_ARC_FOLDER_MAKER_H
+#define KESTREL_ARC_FOLDER_MAKER_H
+
+#include <string>
+
+namespace kestrel::arc {
+
+class FolderMaker {
+public:
+    enum class Outcome {
+        Made,          // every folder exists now
+        CannotCreate,  // mkdir failed: `error` holds errno
+        ThroughLink,   // a folder on the way is a symbolic link
+        NotAFolder,    // a file stands where a folder belongs
+    };
+
+    struct Failure {
+        std::string path;  // the folder that could not be made
+        int error = 0;     // errno, for CannotCreate
+    };
+
+    // Creates `dest` with any missing parents. The destination is the user's choice,
+    // so links on the way to it are followed; true when it ends up a folder.
+    static bool makeDestination(const std::string& dest);
+
+    // Creates each folder of `relative` (a checked path, '/'-separated) below `dest`
+    // (no trailing '/'). Below the destination every folder must be a real one, since
+    // a link there could lead the extraction anywhere.
+    static Outcome makeBelow(const std::string& dest, const std::string& relative, Failure& failure);
+};
+
+}  // namespace kestrel::arc
+
+#endif
