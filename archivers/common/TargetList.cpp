@@ -125,6 +125,10 @@ struct Walker {
                 problems.push_back(t + ": フォルダがありません");
                 return;
             }
+            // The folder a user picked is stored itself, not only what lies below it:
+            // otherwise a picked empty folder would vanish from the archive. The base
+            // folder is where names start, so it is never an entry.
+            if (options.recurse && dir != base) add(dir, true);
             walk(dir, last);
             return;
         }

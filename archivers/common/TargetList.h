@@ -2,7 +2,8 @@
 // get inside the archive.
 //
 // A target is a file, or a folder followed by a wildcard ("docs/*.*": the files in
-// docs; with recursion everything below it, folders included). A bare folder counts
+// docs; with recursion the folder docs itself and everything below it, folders
+// included). A bare folder counts
 // as the folder itself plus its contents as for "folder/*.*". Relative targets are
 // taken from the base folder. Stored names are either the path relative to the base
 // folder (keepPaths; without a base folder the full path without its leading '/'),

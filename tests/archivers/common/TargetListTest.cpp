@@ -52,13 +52,24 @@ TEST_F(TargetListTest, FolderStarDotStarWithAndWithoutRecursion) {
     EXPECT_EQ(expand(dir.path() + "/", {"data/*.*"}, false, true),
               (std::vector<std::string>{"data/b.txt", "data/c.bin"}));
     EXPECT_EQ(expand(dir.path() + "/", {"data/*.*"}, true, true),
-              (std::vector<std::string>{"data/b.txt", "data/c.bin", "data/empty/", "data/sub/",
+              (std::vector<std::string>{"data/", "data/b.txt", "data/c.bin", "data/empty/", "data/sub/",
                                         "data/sub/d.txt"}));
     // Recursion without stored paths flattens the names and drops folder entries.
     EXPECT_EQ(expand(dir.path(), {"data/*.*"}, true, false),
               (std::vector<std::string>{"b.txt", "c.bin", "d.txt"}));
     EXPECT_EQ(expand(dir.path(), {"data/*.txt"}, true, true),
-              (std::vector<std::string>{"data/b.txt", "data/empty/", "data/sub/", "data/sub/d.txt"}));
+              (std::vector<std::string>{"data/", "data/b.txt", "data/empty/", "data/sub/", "data/sub/d.txt"}));
+}
+
+TEST_F(TargetListTest, APickedEmptyFolderIsStoredButTheBaseFolderNever) {
+    EXPECT_EQ(expand(dir.path() + "/", {"data/empty/*.*"}, true, true),
+              (std::vector<std::string>{"data/empty/"}));
+    EXPECT_EQ(expand(dir / "data/", {"*.*"}, true, true),
+              (std::vector<std::string>{"b.txt", "c.bin", "empty/", "sub/", "sub/d.txt"}));
+    EXPECT_EQ(expand(dir / "data", {"./*.*"}, true, true),
+              (std::vector<std::string>{"b.txt", "c.bin", "empty/", "sub/", "sub/d.txt"}));
+    // Without recursion a folder target names only its files.
+    EXPECT_TRUE(expand(dir.path() + "/", {"data/empty/*.*"}, false, true).empty());
 }
 
 TEST_F(TargetListTest, AbsoluteTargetsWithoutBaseKeepTheirFullPath) {
@@ -72,7 +83,7 @@ TEST_F(TargetListTest, ProblemsDuplicatesAndLinkLoops) {
     ASSERT_EQ(mkfifo((dir / "data/fifo").c_str(), 0644), 0);
     auto got = expand(dir.path(), {"data/*.*", "missing.txt", "data/b.txt"}, true, true);
     // The loop is not followed, the FIFO is not read, the missing target is named.
-    EXPECT_EQ(got, (std::vector<std::string>{"data/b.txt", "data/c.bin", "data/empty/", "data/sub/",
+    EXPECT_EQ(got, (std::vector<std::string>{"data/", "data/b.txt", "data/c.bin", "data/empty/", "data/sub/",
                                              "data/sub/d.txt"}));
     ASSERT_EQ(problems.size(), 2u);
     EXPECT_NE(problems[0].find("fifo"), std::string::npos);

@@ -74,6 +74,16 @@ TEST_F(UnlhaCommand, StoredNamesAndMethodsFollowTheOptions) {
     EXPECT_EQ(listNames(work / "rel.lzh"), (std::vector<std::string>{"docs/text.txt"}));
 }
 
+TEST_F(UnlhaCommand, APickedEmptyFolderIsStoredAndComesBack) {
+    // The window packs a picked folder as "folder/*.*" relative to its parent.
+    auto r = unlha("a -x1 -r2 -a2 -jm2 " + q(archive) + " " + q(src / "docs/") + " \"empty-folder/*.*\"");
+    ASSERT_EQ(r.code, KA_OK) << r.output;
+    EXPECT_EQ(listNames(archive), (std::vector<std::string>{"empty-folder/"}));
+    r = unlha("x -a1 -m0 -x1 " + q(archive) + " " + q(work / "out/") + " \"*.*\"");
+    ASSERT_EQ(r.code, KA_OK) << r.output;
+    EXPECT_TRUE(std::filesystem::is_directory(work / "out/empty-folder"));
+}
+
 TEST_F(UnlhaCommand, AbsoluteTargetWithoutBaseStoresTheFullPathWithoutSlash) {
     auto r = unlha("a -x1 " + q(archive) + " " + q(src / "a.txt"));
     ASSERT_EQ(r.code, KA_OK) << r.output;
