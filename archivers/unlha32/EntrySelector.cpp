@@ -21,9 +21,14 @@ std::vector<size_t> EntrySelector::select(const std::vector<LzhEntry>& entries,
     for (const std::string& raw : patterns) {
         bool everything = arc::CommandLine::isEverything(raw);
         std::string pattern = normalise(raw);
+        // The viewer passes entry names as listed: a name that exists is taken
+        // literally, so deleting "a*b.txt" never takes "aXb.txt" with it.
+        bool literal = false;
+        for (const LzhEntry& e : entries) literal = literal || e.name == pattern;
         bool hit = false;
         for (size_t i = 0; i < entries.size(); ++i) {
-            if (everything || entries[i].name == pattern || arc::Wildcard::match(pattern, entries[i].name)) {
+            if (everything || entries[i].name == pattern ||
+                (!literal && arc::Wildcard::match(pattern, entries[i].name))) {
                 chosen[i] = true;
                 hit = true;
             }

@@ -13,7 +13,8 @@ class EntrySelector {
 public:
     // Indexes of the entries matching any of `patterns`, in archive order. A pattern
     // is a name as listed ('\' or '/' separators, a folder with or without its
-    // trailing '/') or a wildcard; "*.*" selects everything. Patterns that matched
+    // trailing '/') or a wildcard; "*.*" selects everything. A pattern that is the
+    // exact name of an entry selects that entry alone, wildcard characters or not. Patterns that matched
     // nothing are returned in `unmatched`.
     static std::vector<size_t> select(const std::vector<LzhEntry>& entries,
                                       const std::vector<std::string>& patterns,

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "LzhArchive.h"
 #include "UnlhaTestSupport.h"
 
@@ -51,6 +53,26 @@ TEST_F(UnlhaEdit, DeleteKeepsTheOtherEntriesByteForByte) {
     EXPECT_EQ(unlha("d " + q(archive) + " \"zzz\"").code, KA_ERR_NO_MATCH);
     EXPECT_EQ(TempDir::read(archive), bytes);
     EXPECT_EQ(tree(work.path()), (std::vector<std::string>{"e.lzh"}));
+}
+
+TEST_F(UnlhaEdit, AnEntryNamedLikeAWildcardIsTakenLiterally) {
+    // Names with '*' or '?' are legal on Linux; the viewer passes them as listed.
+    src.write("w/a*b.txt", "star");
+    src.write("w/aXb.txt", "plain");
+    ASSERT_EQ(unlha("a -x1 -r2 " + q(archive) + " " + q(src.path() + "/") + " \"w/*.*\"").code, KA_OK);
+    auto r = unlha("x -a1 -m0 -x1 " + q(archive) + " " + q(work / "out/") + " \"w/a*b.txt\"");
+    ASSERT_EQ(r.code, KA_OK) << r.output;
+    EXPECT_TRUE(std::filesystem::exists(work / "out/w/a*b.txt"));
+    EXPECT_FALSE(std::filesystem::exists(work / "out/w/aXb.txt"));
+    r = unlha("d -jyd- " + q(archive) + " \"w/a*b.txt\"");
+    ASSERT_EQ(r.code, KA_OK) << r.output;
+    auto names = listNames(archive);
+    EXPECT_EQ(std::count(names.begin(), names.end(), "w/aXb.txt"), 1);
+    EXPECT_EQ(std::count(names.begin(), names.end(), "w/a*b.txt"), 0);
+    // With no entry of that exact name it is still a wildcard.
+    r = unlha("e -a1 -m0 " + q(archive) + " " + q(work / "flat/") + " \"w/a?b.txt\"");
+    ASSERT_EQ(r.code, KA_OK) << r.output;
+    EXPECT_TRUE(std::filesystem::exists(work / "flat/aXb.txt"));
 }
 
 TEST_F(UnlhaEdit, AddReplacesAnEntryOfTheSameNameWhereItStands) {
