@@ -76,7 +76,8 @@ bool ZipExtractor::matches(const ZipEntry& entry, const std::vector<std::string>
     bool any = false;
     for (size_t i = 0; i < patterns.size(); ++i) {
         const std::string& p = patterns[i];
-        const bool hit = arc::CommandLine::isEverything(p) || arc::Wildcard::match(p, entry.name) ||
+        const bool wild = !literal_[i] && (arc::CommandLine::isEverything(p) || arc::Wildcard::match(p, entry.name));
+        const bool hit = entry.name == p || wild ||
                          // a folder's name picks everything below it
                          (!p.empty() && p.back() == '/' && entry.name.rfind(p, 0) == 0);
         if (hit) {
@@ -98,6 +99,12 @@ int ZipExtractor::run(const std::string& dest, const std::vector<std::string>& p
             return KA_ERR_WRITE;
         }
     }
+    // The viewer passes entry names as listed: a name that exists is taken literally,
+    // so "a*b.txt" never takes "aXb.txt" with it.
+    literal_.assign(wanted.size(), false);
+    for (const ZipEntry& entry : reader_.entries())
+        for (size_t i = 0; i < wanted.size(); ++i)
+            if (entry.name == wanted[i]) literal_[i] = true;
     std::vector<bool> used(wanted.size(), false);
     for (const ZipEntry& entry : reader_.entries()) {
         if (stop_)

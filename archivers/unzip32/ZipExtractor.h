@@ -77,6 +77,7 @@ private:
         uint32_t mode;  // 0 = leave as created
     };
     std::vector<Folder> folders_;
+    std::vector<bool> literal_;  // per pattern: some entry has exactly that name
 };
 
 }  // namespace kestrel::zip

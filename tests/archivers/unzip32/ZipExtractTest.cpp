@@ -133,6 +133,18 @@ TEST_F(ZipExtract, SelectedEntriesPatternsListFilesAndJunkPaths) {
     EXPECT_EQ(readFile(flat + "/c.bin"), "C");
 }
 
+TEST_F(ZipExtract, AnEntryNamedLikeAWildcardIsTakenLiterally) {
+    ZipBuilder b;
+    b.file("a*b.txt", "star").file("aXb.txt", "plain");
+    const std::string archive = b.write(dir / "w.zip");
+    ASSERT_EQ(runUnZip(nullptr, cmd("-x", archive, out, "\"a*b.txt\"")), KA_OK);
+    EXPECT_EQ(listTree(out), (std::vector<std::string>{"a*b.txt"}));
+    // No entry has that exact name: a wildcard as before.
+    const std::string out2 = dir / "out2";
+    ASSERT_EQ(runUnZip(nullptr, cmd("-x", archive, out2, "\"a?b.txt\"")), KA_OK);
+    EXPECT_EQ(listTree(out2), (std::vector<std::string>{"a*b.txt", "aXb.txt"}));
+}
+
 TEST_F(ZipExtract, ExistingFileKeptWithoutHostReplacedWhenAllowed) {
     ZipBuilder b;
     b.file("a.txt", "new A").file("b.txt", "new B").file("c.txt", "new C");
