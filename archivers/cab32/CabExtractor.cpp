@@ -121,19 +121,14 @@ void CabExtractor::skip(const std::string& entryName, const std::string& why) {
 
 bool CabExtractor::makeFolders(const std::string& relative, const std::string& entryName) {
     FolderMaker::Failure failure;
-    switch (FolderMaker::makeBelow(dest_, relative, failure)) {
-    case FolderMaker::Outcome::Made:
+    const FolderMaker::Outcome outcome = FolderMaker::makeBelow(dest_, relative, failure);
+    if (outcome == FolderMaker::Outcome::Made)
         return true;
-    case FolderMaker::Outcome::CannotCreate:
-        out_.line("フォルダを作成できません: " + failure.path + " (" + std::strerror(failure.error) + ")");
+    if (outcome == FolderMaker::Outcome::CannotCreate) {
+        out_.line(FolderMaker::describe(outcome, failure));
         result_.note(KA_ERR_WRITE);
-        return false;
-    case FolderMaker::Outcome::ThroughLink:
-        skip(entryName, SafePath::describe(SafePath::Problem::ThroughLink));
-        return false;
-    case FolderMaker::Outcome::NotAFolder:
-        skip(entryName, "同じ名前のファイルがフォルダの位置にあります");
-        return false;
+    } else {
+        skip(entryName, FolderMaker::describe(outcome, failure));
     }
     return false;
 }

@@ -1,7 +1,10 @@
 #include "FolderMaker.h"
 
 #include <cerrno>
+#include <cstring>
 #include <sys/stat.h>
+
+#include "SafePath.h"
 
 namespace kestrel::arc {
 
@@ -32,6 +35,20 @@ FolderMaker::Outcome FolderMaker::makeBelow(const std::string& dest, const std::
         if (!S_ISDIR(st.st_mode)) return failure = {path, 0}, Outcome::NotAFolder;
     }
     return Outcome::Made;
+}
+
+std::string FolderMaker::describe(Outcome outcome, const Failure& failure) {
+    switch (outcome) {
+    case Outcome::Made:
+        return {};
+    case Outcome::CannotCreate:
+        return "フォルダを作成できません: " + failure.path + " (" + std::strerror(failure.error) + ")";
+    case Outcome::ThroughLink:
+        return SafePath::describe(SafePath::Problem::ThroughLink);
+    case Outcome::NotAFolder:
+        return "同じ名前のファイルがフォルダの位置にあります";
+    }
+    return {};
 }
 
 }  // namespace kestrel::arc

@@ -28,6 +28,11 @@ public:
     // (no trailing '/'). Below the destination every folder must be a real one, since
     // a link there could lead the extraction anywhere.
     static Outcome makeBelow(const std::string& dest, const std::string& relative, Failure& failure);
+
+    // The words for an outcome other than Made, as the extractors report it: for
+    // CannotCreate a whole line (the extraction cannot write there), otherwise the
+    // reason the one entry is skipped.
+    static std::string describe(Outcome outcome, const Failure& failure);
 };
 
 }  // namespace kestrel::arc

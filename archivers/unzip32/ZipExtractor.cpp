@@ -203,19 +203,14 @@ void ZipExtractor::testEntry(const ZipEntry& entry) {
 
 bool ZipExtractor::makeFolders(const std::string& relative, const std::string& entryName) {
     FolderMaker::Failure failure;
-    switch (FolderMaker::makeBelow(base_, relative, failure)) {
-    case FolderMaker::Outcome::Made:
+    const FolderMaker::Outcome outcome = FolderMaker::makeBelow(base_, relative, failure);
+    if (outcome == FolderMaker::Outcome::Made)
         return true;
-    case FolderMaker::Outcome::CannotCreate:
-        out_.line("フォルダを作成できません: " + failure.path + " (" + std::strerror(failure.error) + ")");
+    if (outcome == FolderMaker::Outcome::CannotCreate) {
+        out_.line(FolderMaker::describe(outcome, failure));
         result_.note(KA_ERR_WRITE);
-        return false;
-    case FolderMaker::Outcome::ThroughLink:
-        skip(entryName, SafePath::describe(SafePath::Problem::ThroughLink));
-        return false;
-    case FolderMaker::Outcome::NotAFolder:
-        skip(entryName, "同じ名前のファイルがフォルダの位置にあります");
-        return false;
+    } else {
+        skip(entryName, FolderMaker::describe(outcome, failure));
     }
     return false;
 }
