@@ -1,5 +1,6 @@
 #include "LzhHeaderWriter.h"
 
+#include <algorithm>
 #include <string>
 
 #include "Crc16.h"
@@ -74,7 +75,10 @@ std::optional<std::vector<uint8_t>> LzhHeaderWriter::level2(const LzhEntry& entr
     for (int i = 0; i < 5; ++i) h[2 + i] = i < static_cast<int>(entry.method.size()) ? entry.method[i] : '-';
     put32(h, 7, static_cast<uint32_t>(entry.compressedSize));
     put32(h, 11, static_cast<uint32_t>(entry.originalSize));
-    put32(h, 15, static_cast<uint32_t>(entry.mtime < 0 ? 0 : entry.mtime));
+    // The field is 32-bit: a time past 2106 is kept at its end rather than wrapped
+    // round to a date decades earlier.
+    const time_t lastTime = static_cast<time_t>(0xFFFFFFFFu);
+    put32(h, 15, static_cast<uint32_t>(entry.mtime < 0 ? 0 : std::min(entry.mtime, lastTime)));
     h[19] = 0x20;  // strict readers refuse anything else here
     h[20] = 2;
     put16(h, 21, entry.crc);

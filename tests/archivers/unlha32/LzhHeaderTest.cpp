@@ -51,6 +51,19 @@ TEST(LzhHeader, Level2HeaderIsWrittenByteForByte) {
     EXPECT_EQ(std::string(h->begin(), h->end()), Level2);
 }
 
+TEST(LzhHeader, TimesOutsideTheFieldAreClampedNotWrapped) {
+    LzhEntry e;
+    e.method = "-lh0-";
+    e.storedPath = "t";
+    for (auto [mtime, stored] : {std::pair<time_t, uint32_t>{5000000000, 0xFFFFFFFFu}, {-5, 0u}, {1600000000, 1600000000u}}) {
+        e.mtime = mtime;
+        auto h = LzhHeaderWriter::level2(e);
+        ASSERT_TRUE(h);
+        const uint32_t got = (*h)[15] | (*h)[16] << 8 | (*h)[17] << 16 | static_cast<uint32_t>((*h)[18]) << 24;
+        EXPECT_EQ(got, stored) << mtime;
+    }
+}
+
 TEST(LzhHeader, EveryLevelIsReadAndDecodedThroughLiblhasa) {
     TempDir dir;
     for (const std::string* header : {&Level0, &Level1, &Level2}) {
