@@ -5,7 +5,8 @@
 //   a [-x1] [-r2] [-a2] [-jm2|-jm3|-jm4] "ARCHIVE" ["BASE/"] "TARGET"... | "@LIST"
 //       Create ARCHIVE or add to it; an entry with the same stored name is
 //       replaced where it stands. A target is a file, or a folder followed by a
-//       wildcard ("docs/*.*": its files). Relative targets are taken from BASE.
+//       wildcard ("docs/*.*": its files; with -r2 also docs itself and everything
+//       below it). Relative targets are taken from BASE.
 //       -x1  store each path relative to BASE (no BASE: the full path without '/')
 //            instead of the bare file name
 //       -r2  descend into folders, storing them as -lhd- entries
@@ -14,6 +15,8 @@
 //       Entries that would not get smaller are stored as -lh0-.
 //   x [-a1] [-m0] [-x1] "ARCHIVE" "DEST/" ["*.*" | "ENTRY"... | "@LIST"]
 //       Extract into DEST with the stored folders (-x1 changes nothing here).
+//       A name that some entry carries exactly is taken literally, even with '*'
+//       or '?' in it; otherwise it is a wildcard (also for e, d and s).
 //   e [-a1] [-m0] "ARCHIVE" "DEST/" [...]
 //       Extract every file straight into DEST, without the stored folders.
 //       -a1  restore stored permissions (times are always restored)
@@ -32,8 +35,6 @@
 // Archives are rewritten through a temporary file renamed into place, so a failed
 // a, d or n leaves the archive as it was.
 #include <map>
-#include <memory>
-#include <mutex>
 #include <new>
 #include <set>
 
@@ -43,6 +44,7 @@
 #include "LzhAddCommand.h"
 #include "LzhDeleteCommand.h"
 #include "LzhExtractCommand.h"
+#include "ListingHandles.h"
 #include "LzhFinder.h"
 #include "LzhRenameCommand.h"
 #include "LzhSfxCommand.h"
@@ -85,16 +87,7 @@ int dispatch(const arc::CommandLine& line, lzh::CommandContext& ctx) {
     return ctx.fail(KA_ERR_USAGE, "不明なコマンドです: " + command);
 }
 
-// Handles given out and not yet closed: a stale or foreign pointer is refused
-// instead of being used.
-std::mutex handlesLock;
-std::set<lzh::LzhFinder*> handles;
-
-lzh::LzhFinder* liveHandle(void* archive) {
-    std::lock_guard<std::mutex> lock(handlesLock);
-    auto* finder = static_cast<lzh::LzhFinder*>(archive);
-    return handles.count(finder) ? finder : nullptr;
-}
+arc::ListingHandles<lzh::LzhFinder> handles;
 
 }  // namespace
 
@@ -116,35 +109,18 @@ extern "C" __attribute__((visibility("default"))) int Unlha(void* window, const 
 
 extern "C" __attribute__((visibility("default"))) void* UnlhaOpenArchive(void*, const char* archivePath,
                                                                          unsigned long) {
-    if (!archivePath) return nullptr;
-    try {
-        auto finder = std::make_unique<lzh::LzhFinder>();
-        if (!finder->open(archivePath)) return nullptr;
-        std::lock_guard<std::mutex> lock(handlesLock);
-        handles.insert(finder.get());
-        return finder.release();
-    } catch (...) {
-        return nullptr;
-    }
+    return handles.open(archivePath);
 }
 
 extern "C" __attribute__((visibility("default"))) int UnlhaFindFirst(void* archive, const char* wildName,
                                                                      EntryInfo* entry) {
-    lzh::LzhFinder* finder = liveHandle(archive);
-    if (!finder || !entry) return -1;
-    return finder->findFirst(wildName, entry);
+    return handles.findFirst(archive, wildName, entry);
 }
 
 extern "C" __attribute__((visibility("default"))) int UnlhaFindNext(void* archive, EntryInfo* entry) {
-    lzh::LzhFinder* finder = liveHandle(archive);
-    if (!finder || !entry) return -1;
-    return finder->findNext(entry);
+    return handles.findNext(archive, entry);
 }
 
 extern "C" __attribute__((visibility("default"))) int UnlhaCloseArchive(void* archive) {
-    std::lock_guard<std::mutex> lock(handlesLock);
-    auto* finder = static_cast<lzh::LzhFinder*>(archive);
-    if (!handles.erase(finder)) return -1;
-    delete finder;
-    return 0;
+    return handles.close(archive);
 }
