@@ -120,17 +120,7 @@ void CabExtractor::skip(const std::string& entryName, const std::string& why) {
 }
 
 bool CabExtractor::makeFolders(const std::string& relative, const std::string& entryName) {
-    FolderMaker::Failure failure;
-    const FolderMaker::Outcome outcome = FolderMaker::makeBelow(dest_, relative, failure);
-    if (outcome == FolderMaker::Outcome::Made)
-        return true;
-    if (outcome == FolderMaker::Outcome::CannotCreate) {
-        out_.line(FolderMaker::describe(outcome, failure));
-        result_.note(KA_ERR_WRITE);
-    } else {
-        skip(entryName, FolderMaker::describe(outcome, failure));
-    }
-    return false;
+    return FolderMaker::makeForEntry(dest_, relative, entryName, out_, [this](int code) { result_.note(code); });
 }
 
 bool CabExtractor::mayReplace(const std::string& full, const std::string& entryName) {

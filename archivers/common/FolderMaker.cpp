@@ -4,6 +4,7 @@
 #include <cstring>
 #include <sys/stat.h>
 
+#include "ArchiverApi.h"
 #include "SafePath.h"
 
 namespace kestrel::arc {
@@ -49,6 +50,23 @@ std::string FolderMaker::describe(Outcome outcome, const Failure& failure) {
         return "同じ名前のファイルがフォルダの位置にあります";
     }
     return {};
+}
+
+bool FolderMaker::makeForEntry(const std::string& dest, const std::string& relative,
+                               const std::string& entryName, OutputBuffer& out,
+                               const std::function<void(int)>& note) {
+    Failure failure;
+    const Outcome outcome = makeBelow(dest, relative, failure);
+    if (outcome == Outcome::Made)
+        return true;
+    if (outcome == Outcome::CannotCreate) {
+        out.line(describe(outcome, failure));
+        note(KA_ERR_WRITE);
+    } else {
+        out.line("スキップ: " + entryName + " (" + describe(outcome, failure) + ")");
+        note(KA_WARN_SKIPPED);
+    }
+    return false;
 }
 
 }  // namespace kestrel::arc

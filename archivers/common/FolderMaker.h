@@ -2,7 +2,10 @@
 #ifndef KESTREL_ARC_FOLDER_MAKER_H
 #define KESTREL_ARC_FOLDER_MAKER_H
 
+#include <functional>
 #include <string>
+
+#include "OutputBuffer.h"
 
 namespace kestrel::arc {
 
@@ -33,6 +36,14 @@ public:
     // CannotCreate a whole line (the extraction cannot write there), otherwise the
     // reason the one entry is skipped.
     static std::string describe(Outcome outcome, const Failure& failure);
+
+    // makeBelow for the folders of one entry, with the outcome reported in `out`: a
+    // folder that cannot be created is an error of the extraction (KA_ERR_WRITE), a
+    // link or a file in the way skips this entry (KA_WARN_SKIPPED); `note` receives
+    // that code. True when the folders exist.
+    static bool makeForEntry(const std::string& dest, const std::string& relative,
+                             const std::string& entryName, OutputBuffer& out,
+                             const std::function<void(int)>& note);
 };
 
 }  // namespace kestrel::arc

@@ -202,17 +202,7 @@ void ZipExtractor::testEntry(const ZipEntry& entry) {
 }
 
 bool ZipExtractor::makeFolders(const std::string& relative, const std::string& entryName) {
-    FolderMaker::Failure failure;
-    const FolderMaker::Outcome outcome = FolderMaker::makeBelow(base_, relative, failure);
-    if (outcome == FolderMaker::Outcome::Made)
-        return true;
-    if (outcome == FolderMaker::Outcome::CannotCreate) {
-        out_.line(FolderMaker::describe(outcome, failure));
-        result_.note(KA_ERR_WRITE);
-    } else {
-        skip(entryName, FolderMaker::describe(outcome, failure));
-    }
-    return false;
+    return FolderMaker::makeForEntry(base_, relative, entryName, out_, [this](int code) { result_.note(code); });
 }
 
 void ZipExtractor::extractFolder(const ZipEntry& entry, const std::string& relative) {

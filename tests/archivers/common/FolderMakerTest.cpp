@@ -2,8 +2,10 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 
+#include "ArchiverApi.h"
 #include "FolderMaker.h"
 #include "TempDir.h"
 
@@ -47,4 +49,20 @@ TEST(FolderMaker, AFolderThatCannotBeMadeSaysWhereAndWhy) {
     EXPECT_EQ(failure.path, t / ("ok/" + tooLong));
     EXPECT_EQ(failure.error, ENAMETOOLONG);
     EXPECT_TRUE(fs::is_directory(t / "ok"));
+}
+
+TEST(FolderMaker, AnEntryBlockedByAFileIsSkippedButAnUncreatableFolderIsAnError) {
+    TempDir t;
+    std::ofstream(t / "plain") << "data";
+    kestrel::arc::OutputBuffer out(nullptr, 0);
+    int code = 0;
+    auto note = [&](int c) { code = c; };
+    EXPECT_TRUE(FolderMaker::makeForEntry(t.path(), "a/b", "a/b/c.txt", out, note));
+    EXPECT_EQ(code, 0);
+    EXPECT_FALSE(FolderMaker::makeForEntry(t.path(), "plain/sub", "plain/sub/x", out, note));
+    EXPECT_EQ(code, KA_WARN_SKIPPED);
+    EXPECT_NE(out.text().find("plain/sub/x"), std::string::npos);  // the entry is named
+    EXPECT_FALSE(FolderMaker::makeForEntry(t.path(), std::string(300, 'n'), "long", out, note));
+    EXPECT_EQ(code, KA_ERR_WRITE);
+    EXPECT_NE(out.text().find(std::strerror(ENAMETOOLONG)), std::string::npos);
 }
