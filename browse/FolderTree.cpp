@@ -10,6 +10,7 @@
 #include "platform/Prompter.h"
 #include "platform/VolumeService.h"
 
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QSignalBlocker>
@@ -73,6 +74,10 @@ FolderTree::FolderTree(BrowseHost& host, QWidget* parent)
     setObjectName(QStringLiteral("tvTreeView"));
     setColumnCount(1);
     setHeaderHidden(true);
+    // Names are shown whole and the tree scrolls sideways, as a folder tree
+    // does: a narrow pane must not cut "Documents" down to "D…".
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     setRootIsDecorated(true);
     setIndentation(16 * (logicalDpiX() > 0 ? logicalDpiX() : 96) / 96);
     setUniformRowHeights(true);

@@ -2,6 +2,7 @@
 #include "TestTree.h"
 
 #include "browse/FileListModel.h"
+#include "browse/FileNameDelegate.h"
 #include "browse/FormatFileTime.h"
 #include "browse/GetNewFolderName.h"
 #include "browse/IconCacheKey.h"
@@ -225,6 +226,57 @@ private slots:
         QHeaderView* header = host.list.detailsView()->header();
         QVERIFY(header->isSectionHidden(FileListModel::TypeColumn));
         QVERIFY(header->sectionSize(FileListModel::NameColumn) > header->sectionSize(FileListModel::SizeColumn));
+    }
+
+    void iconViewsGiveEveryNameTheWholeCell()
+    {
+        // The views size uniform items from one of them: cells as small as a
+        // short name would cut every longer name short.
+        for (const char* name : {"a", "b", "cc", "d.txt"})
+            makeFile(root() + name);
+        FakeBrowseHost host;
+        host.list.resize(600, 400);
+        host.list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&host.list));
+        QListView* view = host.list.listView();
+        for (int mode : {1, 0}) {
+            host.list.clear();
+            host.list.setView(mode);
+            host.list.ListFolder(root());
+            for (int row = 0; row < host.list.count(); ++row) {
+                const QModelIndex index = host.list.model()->index(row, 0);
+                QTRY_VERIFY(view->visualRect(index).isValid());
+                const QRect cell = view->visualRect(index);
+                QVERIFY2(cell.width() >= view->gridSize().width() * 3 / 4,
+                         qPrintable(QStringLiteral("mode %1: %2").arg(mode).arg(cell.width())));
+                // Large icons: room for two lines of name under the icon.
+                if (mode == 0)
+                    QVERIFY(cell.height() >= view->iconSize().height() + 2 * view->fontMetrics().height());
+            }
+        }
+    }
+
+    void longNamesBreakAnywhereUnderLargeIcons()
+    {
+        const QFont font;
+        const QFontMetrics fm(font);
+        const int width = fm.horizontalAdvance(QStringLiteral("manual"));
+        for (const QString& name : {QStringLiteral("manual.pdf"), QStringLiteral("報告書のとても長い名前.txt")}) {
+            const QStringList lines = FileNameDelegate::breakLines(name, font, width).split(QChar::LineSeparator);
+            QVERIFY(lines.size() >= 2);
+            QCOMPARE(lines.join(QString()), name);
+            for (const QString& line : lines)
+                QVERIFY2(fm.horizontalAdvance(line) <= width + 1, qPrintable(line));
+        }
+        // A limit on the lines cuts the last one short.
+        const QStringList two = FileNameDelegate::breakLines(QStringLiteral("報告書のとても長い名前.txt"), font, width, 2)
+                                    .split(QChar::LineSeparator);
+        QCOMPARE(two.size(), 2);
+        QVERIFY(two[1].endsWith(QChar(0x2026)));
+        QVERIFY(fm.horizontalAdvance(two[1]) <= width + 1);
+        // Names that fit stay as they are; without a width nothing is broken.
+        QCOMPARE(FileNameDelegate::breakLines(QStringLiteral("a.txt"), font, width), QStringLiteral("a.txt"));
+        QCOMPARE(FileNameDelegate::breakLines(QStringLiteral("anything"), font, 0), QStringLiteral("anything"));
     }
 
     void itemClickSetsTheListClickFlag()

@@ -3,6 +3,7 @@
 
 #include "browse/FileListModel.h"
 
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -305,6 +306,25 @@ private slots:
         QCOMPARE(tree().selectedKey(), vol() + "a/");
         QCOMPARE(listed(), (QStringList {".hidden"}));
         QVERIFY(!host_->listClicked());
+    }
+
+    void longNamesScrollInsteadOfBeingCut()
+    {
+        const QString name = QStringLiteral("長いフォルダ名のテストです-and-more-words");
+        makeFolder(vol() + name);
+        tree().resize(120, 200);
+        tree().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&tree()));
+        tree().setPath(vol() + name + "/");
+        QCoreApplication::processEvents();
+        QTreeWidgetItem* n = node(name + "/");
+        QVERIFY(n);
+        // The whole name is drawn: the column is as wide as its longest text
+        // and the tree scrolls sideways to it.
+        const int textWidth = tree().fontMetrics().horizontalAdvance(name);
+        QVERIFY2(tree().visualItemRect(n).width() >= textWidth,
+                 qPrintable(QString::number(tree().visualItemRect(n).width())));
+        QVERIFY(tree().horizontalScrollBar()->maximum() > 0);
     }
 
     void iconsAreSharedAndEmptiedOnRebuild()
