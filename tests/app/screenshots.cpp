@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTimer>
 
 namespace {
@@ -38,7 +39,10 @@ int main(int argc, char** argv)
         return 2;
     const QString demo = QDir(QString::fromLocal8Bit(argv[1])).absolutePath() + "/";
     const QString out = QString::fromLocal8Bit(argv[2]);
-    // A roomier window than the first-run default, stored as a previous run would.
+    // A roomier window than the first-run default, stored as a previous run
+    // would, in a store of its own: the user's settings stay as they are.
+    const QTemporaryDir settings;
+    Module1::setSettingsRoot(settings.path());
     const auto key = Module1::CreateSettingsKey("Settings");
     for (const auto& [name, value] : {std::pair{"MainMax", "0"}, {"MainLeft", "600"}, {"MainTop", "600"},
                                       {"MainWidth", "11400"}, {"MainHeight", "7200"}})
