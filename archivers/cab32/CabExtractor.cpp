@@ -13,6 +13,7 @@
 #include "CommandLine.h"
 #include "DosTime.h"
 #include "FolderMaker.h"
+#include "PathText.h"
 #include "SafePath.h"
 #include "Wildcard.h"
 
@@ -20,26 +21,10 @@ namespace kestrel::arc::cab {
 
 namespace {
 
-std::string lastComponent(const std::string& path) {
-    size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string parentOf(const std::string& relative) {
-    size_t slash = relative.rfind('/');
-    return slash == std::string::npos ? std::string() : relative.substr(0, slash);
-}
-
 std::string slashes(std::string s) {
     for (char& c : s)
         if (c == '\\') c = '/';
     return s;
-}
-
-mode_t currentUmask() {
-    mode_t mask = umask(022);
-    umask(mask);
-    return mask;
 }
 
 }  // namespace
@@ -143,7 +128,7 @@ bool CabExtractor::mayReplace(const std::string& full, const std::string& entryN
 }
 
 void CabExtractor::extractOne(CabArchive& archive, mscabd_file* file, const CabEntry& entry) {
-    const std::string name = options_.keepFolders ? entry.slashName() : lastComponent(entry.slashName());
+    const std::string name = options_.keepFolders ? entry.slashName() : PathText::lastComponent(entry.slashName());
     std::string full;
     std::string relative;
     SafePath::Problem problem = SafePath::join(dest_, name, full, &relative);
@@ -155,7 +140,7 @@ void CabExtractor::extractOne(CabArchive& archive, mscabd_file* file, const CabE
         if (options_.keepFolders && makeFolders(relative, entry.name)) out_.line("作成: " + entry.name);
         return;
     }
-    if (!makeFolders(parentOf(relative), entry.name) || !mayReplace(full, entry.name)) return;
+    if (!makeFolders(PathText::parentOf(relative), entry.name) || !mayReplace(full, entry.name)) return;
     if (!host_.progress(entry.name, 0, entry.size)) {
         out_.line("中止しました");
         result_.note(KA_ERR_CANCELLED);
@@ -166,7 +151,7 @@ void CabExtractor::extractOne(CabArchive& archive, mscabd_file* file, const CabE
     // The data goes to a fresh hidden name beside the target and is renamed over
     // it only when complete: a damaged entry leaves nothing, and an existing
     // file is never half-replaced.
-    std::string temp = parentOf(full) + "/." + lastComponent(full).substr(0, 200) + ".kes-XXXXXX";
+    std::string temp = PathText::parentOf(full) + "/." + PathText::lastComponent(full).substr(0, 200) + ".kes-XXXXXX";
     std::vector<char> buf(temp.begin(), temp.end());
     buf.push_back('\0');
     int fd = ::mkstemp(buf.data());
@@ -188,7 +173,7 @@ void CabExtractor::extractOne(CabArchive& archive, mscabd_file* file, const CabE
         if (rc == KA_ERR_CANCELLED) stop_ = true;
         return;
     }
-    ::chmod(temp.c_str(), Attributes::toMode(static_cast<uint8_t>(entry.attributes), false) & ~currentUmask());
+    ::chmod(temp.c_str(), Attributes::toMode(static_cast<uint8_t>(entry.attributes), false) & ~PathText::currentUmask());
     time_t mtime = DosTime::toTimeT(entry.dosDate, entry.dosTime);
     struct timespec times[2] = {{mtime, 0}, {mtime, 0}};
     ::utimensat(AT_FDCWD, temp.c_str(), times, 0);

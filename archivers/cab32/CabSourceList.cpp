@@ -10,16 +10,12 @@
 #include "CabResult.h"
 #include "DosTime.h"
 #include "NameEncoding.h"
+#include "PathText.h"
 #include "TargetList.h"
 
 namespace kestrel::arc::cab {
 
 namespace {
-
-std::string lastComponent(const std::string& path) {
-    size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 std::string identity(const struct stat& st) {
     return std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
@@ -69,7 +65,7 @@ int CabSourceList::collect(const std::string& archivePath, bool isSet, const std
         }
         CabInput input;
         input.diskPath = target.diskPath;
-        uint16_t attributes = Attributes::fromMode(st.st_mode, lastComponent(target.diskPath)) &
+        uint16_t attributes = Attributes::fromMode(st.st_mode, PathText::lastComponent(target.diskPath)) &
                               (kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrArchive);
         input.record.name = storedName(target.storedName, attributes);
         if (input.record.name.empty() || input.record.name.size() > kMaxNameLength) {

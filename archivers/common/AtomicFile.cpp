@@ -8,18 +8,13 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "PathText.h"
+
 namespace kestrel::arc {
 
 namespace {
 
 constexpr size_t BufferSize = 256 * 1024;
-
-mode_t currentUmask() {
-    // umask() can only be read by setting it; put it straight back.
-    mode_t mask = umask(022);
-    umask(mask);
-    return mask;
-}
 
 bool writeAll(int fd, const uint8_t* data, size_t size) {
     while (size > 0) {
@@ -138,7 +133,7 @@ bool AtomicFile::commit() {
         discard();
         return false;
     }
-    mode_t mode = haveMode_ ? mode_ : (0666 & ~currentUmask());
+    mode_t mode = haveMode_ ? mode_ : (0666 & ~PathText::currentUmask());
     if (!haveMode_) {
         struct stat st;
         if (stat(finalPath_.c_str(), &st) == 0 && S_ISREG(st.st_mode)) mode = st.st_mode & 07777;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "AtomicFile.h"
+#include "PathText.h"
 #include "SfxTrailer.h"
 
 namespace {
@@ -104,9 +105,7 @@ extern "C" int kestrel_sfx_write(const char* stubPath, const char* outputPath, c
     put32(t + 12, flags);
     put64(t + 16, stubSize);
     put64(t + 24, payloadLength);
-    mode_t mask = umask(022);
-    umask(mask);
-    out.setMode(0777 & ~mask);
+    out.setMode(0777 & ~kestrel::arc::PathText::currentUmask());
     if (!out.write(t, sizeof t) || !out.commit())
         return fail(error, errorSize, std::string(outputPath) + ": 書き込めません");
     return 1;

@@ -10,6 +10,7 @@
 #include "AtomicFile.h"
 #include "Attributes.h"
 #include "LzhEntryDecoder.h"
+#include "PathText.h"
 #include "SafePath.h"
 
 namespace kestrel::lzh {
@@ -40,8 +41,7 @@ LzhExtractor::LzhExtractor(const LzhArchive& archive, std::string dest, Options 
       ask_(std::move(ask)),
       report_(std::move(report)),
       progress_(std::move(progress)) {
-    umask_ = umask(022);
-    umask(umask_);
+    umask_ = arc::PathText::currentUmask();
 }
 
 bool LzhExtractor::makeFolder(const std::string& path) {

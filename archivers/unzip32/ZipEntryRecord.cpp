@@ -6,6 +6,7 @@
 
 #include "Attributes.h"
 #include "DosTime.h"
+#include "PathText.h"
 #include "ZipMethod.h"
 
 namespace kestrel::zip {
@@ -25,14 +26,6 @@ void copyField(char* field, size_t width, const std::string& text, bool terminat
     std::memcpy(field, text.data(), len);
 }
 
-std::string lastComponent(const std::string& name) {
-    std::string trimmed = name;
-    while (!trimmed.empty() && trimmed.back() == '/')
-        trimmed.pop_back();
-    const size_t slash = trimmed.rfind('/');
-    return slash == std::string::npos ? trimmed : trimmed.substr(slash + 1);
-}
-
 }  // namespace
 
 int16_t ratioTenths(uint64_t compressed, uint64_t original) {
@@ -49,7 +42,7 @@ int16_t ratioTenths(uint64_t compressed, uint64_t original) {
 std::string attributeText(const ZipEntry& entry) {
     const uint32_t mode = entry.unixMode();
     if (mode != 0)
-        return Attributes::text(Attributes::fromMode(static_cast<mode_t>(mode), lastComponent(entry.name)));
+        return Attributes::text(Attributes::fromMode(static_cast<mode_t>(mode), arc::PathText::lastComponent(entry.name)));
     return Attributes::text(entry.dosAttributes());
 }
 

@@ -15,6 +15,7 @@
 #include "Attributes.h"
 #include "CommandLine.h"
 #include "FolderMaker.h"
+#include "PathText.h"
 #include "SafePath.h"
 #include "Wildcard.h"
 
@@ -31,24 +32,7 @@ constexpr size_t kMaxLinkTarget = 4096;
 constexpr zip_uint16_t kTimestampField = 0x5455;
 constexpr zip_uint16_t kNtfsField = 0x000a;
 
-mode_t readUmask() {
-    const mode_t mask = umask(022);
-    umask(mask);
-    return mask;
-}
-
-std::string lastComponent(const std::string& path) {
-    std::string trimmed = path;
-    while (!trimmed.empty() && trimmed.back() == '/')
-        trimmed.pop_back();
-    const size_t slash = trimmed.rfind('/');
-    return slash == std::string::npos ? trimmed : trimmed.substr(slash + 1);
-}
-
-std::string parentOf(const std::string& relative) {
-    const size_t slash = relative.rfind('/');
-    return slash == std::string::npos ? std::string() : relative.substr(0, slash);
-}
+using arc::PathText;
 
 void setTime(const std::string& path, time_t mtime) {
     timespec times[2];
@@ -69,7 +53,7 @@ std::string scratchName(const std::string& full) {
 
 ZipExtractor::ZipExtractor(ZipReader& reader, arc::Host& host, arc::OutputBuffer& out,
                            ExtractOptions options)
-    : reader_(reader), host_(host), out_(out), options_(options), umask_(readUmask()) {}
+    : reader_(reader), host_(host), out_(out), options_(options), umask_(PathText::currentUmask()) {}
 
 bool ZipExtractor::matches(const ZipEntry& entry, const std::vector<std::string>& patterns,
                            std::vector<bool>& used) const {
@@ -156,7 +140,7 @@ void ZipExtractor::handle(const ZipEntry& entry) {
     }
     if (entry.isFolder() && options_.junkPaths)
         return;
-    const std::string name = options_.junkPaths ? lastComponent(entry.name) : entry.name;
+    const std::string name = options_.junkPaths ? PathText::lastComponent(entry.name) : entry.name;
     std::string full;
     std::string relative;
     const SafePath::Problem problem = SafePath::join(base_, name, full, &relative);
@@ -168,7 +152,7 @@ void ZipExtractor::handle(const ZipEntry& entry) {
         extractFolder(entry, relative);
         return;
     }
-    if (!makeFolders(parentOf(relative), entry.name))
+    if (!makeFolders(PathText::parentOf(relative), entry.name))
         return;
     if (entry.isSymlink())
         extractLink(entry, full, relative);
