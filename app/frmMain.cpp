@@ -9,6 +9,7 @@
 #include "app/WindowPlacement.h"
 #include "browse/FileListView.h"
 #include "browse/FolderTree.h"
+#include "platform/ProgressWindow.h"
 #include "platform/Prompter.h"
 #include "platform/Twips.h"
 
@@ -399,6 +400,20 @@ void frmMain::mnuListViewMode_Click(int index)
     for (QAction* action : tbToolBar->actions())
         if (!key.isEmpty() && action->objectName() == key)
             tbToolBar_ButtonClick(key);
+}
+
+void frmMain::refreshAll()
+{
+    tvTreeView->tvTreeView_Refresh();
+    lvListView->clear();
+    lvListView->ListFolder(path_);
+}
+
+std::unique_ptr<Progress> frmMain::makeProgress()
+{
+    if (progressFactory_)
+        return progressFactory_();
+    return std::make_unique<ProgressWindow>(this);
 }
 
 void frmMain::mnuViewArrangeIcons_Click() { commands_.ArrangeIcons(); }

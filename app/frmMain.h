@@ -2,10 +2,11 @@
 
 #include "app/ShellCommands.h"
 #include "app/ToolbarDispatch.h"
-#include "browse/BrowseHost.h"
+#include "browse/CommandHost.h"
 
 #include <QMainWindow>
 #include <QStringList>
+#include <functional>
 
 class FileListView;
 class FolderTree;
@@ -22,7 +23,7 @@ class QTimer;
 // handing the work to the part of the program that owns it.
 //
 // Lengths given to or read from the layout handlers are twips.
-class frmMain : public QMainWindow, public BrowseHost {
+class frmMain : public QMainWindow, public CommandHost {
     Q_OBJECT
 public:
     explicit frmMain(Prompter& prompter, QWidget* parent = nullptr);
@@ -52,6 +53,19 @@ public:
     QLabel* lblTitle(int index) override;
     FolderTree* folderTree() override { return tvTreeView; }
     FileListView* fileList() override { return lvListView; }
+
+    // CommandHost
+    QWidget* ownerWindow() override { return this; }
+    QStringList& pathList() override { return PathList; }
+    bool copyMode() const override { return CopyMode; }
+    void setCopyMode(bool on) override { CopyMode = on; }
+    void refreshAll() override;
+    std::unique_ptr<Progress> makeProgress() override;
+    // Tests hand out their own progress reporters; null restores the window.
+    void setProgressFactory(std::function<std::unique_ptr<Progress>()> factory)
+    {
+        progressFactory_ = std::move(factory);
+    }
 
     // Layout.
     void SizeControls(double x);
@@ -115,4 +129,5 @@ private:
     QString path_;
     bool listClicked_ = false;
     bool splitterMoving_ = false;
+    std::function<std::unique_ptr<Progress>()> progressFactory_;
 };
