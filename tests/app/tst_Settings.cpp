@@ -132,7 +132,7 @@ private slots:
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QCOMPARE(w.windowState() & (Qt::WindowMaximized | Qt::WindowMinimized), Qt::WindowNoState);
-        QCOMPARE(WindowPlacement::outerTwips(w), QRectF(1000, 1000, 7000, 4500));
+        QTRY_COMPARE(WindowPlacement::outerTwips(w), QRectF(1000, 1000, 7000, 4500));
         QTRY_VERIFY(!w.TimerForToolBar->isActive());
         QCOMPARE(w.lvListView->view(), 0);
     }
@@ -160,7 +160,7 @@ private slots:
         frmMain again(prompter);
         again.show();
         QVERIFY(QTest::qWaitForWindowExposed(&again));
-        QCOMPARE(WindowPlacement::outerTwips(again), QRectF(1500, 1200, 9000, 6000));
+        QTRY_COMPARE(WindowPlacement::outerTwips(again), QRectF(1500, 1200, 9000, 6000));
         QTRY_COMPARE(again.lvListView->view(), 3);
         QCOMPARE(again.tbToolBar->pressedViewMode(), 3);
         QCOMPARE(again.menus()->checkedViewMode(), 3);
@@ -249,7 +249,7 @@ private slots:
         frmMain w(prompter);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QCOMPARE(WindowPlacement::outerTwips(w).x(), 1000.0);
+        QTRY_COMPARE(WindowPlacement::outerTwips(w).x(), 1000.0);
         QTRY_COMPARE(w.lvListView->view(), 2);
     }
 
@@ -265,7 +265,7 @@ private slots:
         frmMain w(prompter);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QCOMPARE(WindowPlacement::outerTwips(w), QRectF(1000, 1000, 8000, 5000));
+        QTRY_COMPARE(WindowPlacement::outerTwips(w), QRectF(1000, 1000, 8000, 5000));
     }
 
     void unwritableStoreStoresNothing()
