@@ -72,14 +72,14 @@ FileDataCopier::Result FileDataCopier::copy(int from, int to, const Tick& tick)
             // Before the first byte the loop can take over cleanly; later the
             // error is real.
             if (offset == 0 && rangeCopyUnsupported(errno))
-                return readWriteLoop(from, to, 0, tick);
+                return copyByReadWrite(from, to, tick);
             return Result::Failed;
         }
         if (n == 0) {
             // Some file systems (proc, some FUSE) report nothing through
             // copy_file_range although read() gives data: let the loop look.
             if (offset == 0)
-                return readWriteLoop(from, to, 0, tick);
+                return copyByReadWrite(from, to, tick);
             return Result::Done;
         }
         offset += n;
@@ -88,10 +88,11 @@ FileDataCopier::Result FileDataCopier::copy(int from, int to, const Tick& tick)
     }
 }
 
-FileDataCopier::Result FileDataCopier::readWriteLoop(int from, int to, qint64 offset, const Tick& tick)
+FileDataCopier::Result FileDataCopier::copyByReadWrite(int from, int to, const Tick& tick)
 {
     std::vector<char> buffer(static_cast<size_t>(kChunk));
-    if (::lseek(to, offset, SEEK_SET) < 0)
+    qint64 offset = 0;
+    if (::lseek(to, 0, SEEK_SET) < 0)
         return Result::Failed;
     for (;;) {
         const qint64 n = readFull(from, buffer.data(), kChunk, offset);

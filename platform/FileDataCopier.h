@@ -25,6 +25,7 @@ public:
     // when they differ or cannot be read. Ticks as copy() does.
     static Result compare(int a, int b, const Tick& tick);
 
-private:
-    static Result readWriteLoop(int from, int to, qint64 offset, const Tick& tick);
+    // The plain loop alone: what copy() falls back to between file systems
+    // that share no faster way.
+    static Result copyByReadWrite(int from, int to, const Tick& tick);
 };

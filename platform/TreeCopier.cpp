@@ -160,7 +160,7 @@ TreeCopier::Outcome TreeCopier::copyEntry(const std::string& source, const struc
         if (S_ISDIR(st.st_mode))
             return copyFolder(source, st, target, false);
         if (S_ISREG(st.st_mode))
-            return copyFile(source, st, target, false);
+            return copyFile(source, target, false);
         return copyNode(source, st, target, false);
     }
 
@@ -182,7 +182,7 @@ TreeCopier::Outcome TreeCopier::copyEntry(const std::string& source, const struc
     if (sourceIsFolder)
         return copyFolder(source, st, target, true);
     if (S_ISREG(st.st_mode))
-        return copyFile(source, st, target, true);
+        return copyFile(source, target, true);
     return copyNode(source, st, target, true);
 }
 
@@ -229,8 +229,8 @@ TreeCopier::Outcome TreeCopier::copyContents(const std::string& source, const st
     return Outcome::Done;
 }
 
-TreeCopier::Outcome TreeCopier::copyFile(const std::string& source, const struct stat& st,
-                                         const std::string& target, bool replacing)
+TreeCopier::Outcome TreeCopier::copyFile(const std::string& source, const std::string& target,
+                                         bool replacing)
 {
     const QString name = displayName(source);
     if (!report(name))
@@ -244,7 +244,6 @@ TreeCopier::Outcome TreeCopier::copyFile(const std::string& source, const struct
     struct stat now {};
     if (::fstat(from, &now) != 0 || !S_ISREG(now.st_mode))
         return Outcome::Failed;
-    Q_UNUSED(st)
 
     std::string temp;
     const int to = createAtTemporary(CopyPath::parentOf(target), temp, [](const std::string& path) {

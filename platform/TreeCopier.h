@@ -60,8 +60,8 @@ private:
     Outcome copyFolder(const std::string& source, const struct stat& st, const std::string& target,
                        bool merge);
     Outcome copyContents(const std::string& source, const std::string& target);
-    Outcome copyFile(const std::string& source, const struct stat& st, const std::string& target,
-                     bool replacing);
+    // Copies the file as it is when opened (it may have changed since listed).
+    Outcome copyFile(const std::string& source, const std::string& target, bool replacing);
     Outcome copyNode(const std::string& source, const struct stat& st, const std::string& target,
                      bool replacing);
     bool writeData(int from, int to, const std::string& source, const QString& name,

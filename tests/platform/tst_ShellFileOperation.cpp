@@ -1,5 +1,6 @@
 #include "platform/CopyConflictPrompt.h"
 #include "platform/CopyName.h"
+#include "platform/FileDataCopier.h"
 #include "platform/ScriptedProgress.h"
 #include "platform/ScriptedPrompter.h"
 #include "platform/ShellFileOperation.h"
@@ -200,6 +201,73 @@ private slots:
         QCOMPARE(CopyName::nth(".profile", false, 1), std::string(".profile - コピー"));
         // A folder takes the suffix after its whole name, dots and all.
         QCOMPARE(CopyName::nth("photos.2024", true, 2), std::string("photos.2024 - コピー (2)"));
+    }
+
+    // FileDataCopier --------------------------------------------------------
+
+    void bothWaysOfCopyingDataGiveTheSameBytesAndTickEveryChunk()
+    {
+        const QByteArray data = pattern(2 * FileDataCopier::kChunk + 12345, 'x');
+        writeFile(src_ + QStringLiteral("/in"), data);
+        using Copy = FileDataCopier::Result (*)(int, int, const FileDataCopier::Tick&);
+        const Copy ways[] = {&FileDataCopier::copy, &FileDataCopier::copyByReadWrite};
+        int n = 0;
+        for (Copy way : ways) {
+            const QString out = dst_ + QStringLiteral("/out") + QString::number(n++);
+            const int from = ::open(QFile::encodeName(src_ + QStringLiteral("/in")).constData(), O_RDONLY);
+            const int to = ::open(QFile::encodeName(out).constData(), O_RDWR | O_CREAT | O_EXCL, 0600);
+            QVERIFY(from >= 0 && to >= 0);
+            qint64 ticked = 0;
+            int ticks = 0;
+            const auto result = way(from, to, [&](qint64 bytes) {
+                ticked += bytes;
+                ++ticks;
+                return bytes <= FileDataCopier::kChunk;
+            });
+            ::close(from);
+            ::close(to);
+            QCOMPARE(result, FileDataCopier::Result::Done);
+            QCOMPARE(ticked, qint64(data.size()));
+            QVERIFY(ticks >= 1);
+            QCOMPARE(bytesOf(out), data);
+        }
+    }
+
+    void aStoppingTickStopsTheCopy()
+    {
+        writeFile(src_ + QStringLiteral("/in"), pattern(3 * FileDataCopier::kChunk, 's'));
+        const int from = ::open(QFile::encodeName(src_ + QStringLiteral("/in")).constData(), O_RDONLY);
+        const int to = ::open(QFile::encodeName(dst_ + QStringLiteral("/out")).constData(),
+                              O_RDWR | O_CREAT | O_EXCL, 0600);
+        QVERIFY(from >= 0 && to >= 0);
+        const auto result = FileDataCopier::copyByReadWrite(from, to, [](qint64) { return false; });
+        ::close(from);
+        ::close(to);
+        QCOMPARE(result, FileDataCopier::Result::Stopped);
+        QCOMPARE(QFileInfo(dst_ + QStringLiteral("/out")).size(), FileDataCopier::kChunk);
+    }
+
+    void comparingFindsAnyDifference()
+    {
+        const QByteArray data = pattern(FileDataCopier::kChunk + 500, 'q');
+        QByteArray changed = data;
+        changed[FileDataCopier::kChunk + 7] = char(changed[FileDataCopier::kChunk + 7] ^ 1);
+        writeFile(src_ + QStringLiteral("/a"), data);
+        writeFile(src_ + QStringLiteral("/same"), data);
+        writeFile(src_ + QStringLiteral("/changed"), changed);
+        writeFile(src_ + QStringLiteral("/short"), data.left(data.size() - 1));
+        const auto compare = [this](const char* other) {
+            const int a = ::open(QFile::encodeName(src_ + QStringLiteral("/a")).constData(), O_RDONLY);
+            const int b = ::open(QFile::encodeName(src_ + QLatin1Char('/') + QLatin1String(other)).constData(),
+                                 O_RDONLY);
+            const auto result = FileDataCopier::compare(a, b, [](qint64) { return true; });
+            ::close(a);
+            ::close(b);
+            return result;
+        };
+        QCOMPARE(compare("same"), FileDataCopier::Result::Done);
+        QCOMPARE(compare("changed"), FileDataCopier::Result::Failed);
+        QCOMPARE(compare("short"), FileDataCopier::Result::Failed);
     }
 
     // Copying ---------------------------------------------------------------
