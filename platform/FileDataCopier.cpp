@@ -2,10 +2,12 @@
 
 #include <cerrno>
 #include <cstring>
+#include <algorithm>
 #include <linux/fs.h>
+#include <memory>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
 
 namespace {
 
@@ -41,6 +43,16 @@ qint64 readFull(int fd, char* data, qint64 size, qint64 offset)
         got += n;
     }
     return got;
+}
+
+// The buffer size for a file: its own size (plus one byte, so that one read
+// meets the end), at most a chunk. Copying many small files then costs no
+// megabyte-sized allocations each.
+qint64 chunkFor(int fd)
+{
+    struct stat st {};
+    const qint64 size = ::fstat(fd, &st) == 0 ? st.st_size : FileDataCopier::kChunk;
+    return std::clamp<qint64>(size + 1, 4096, FileDataCopier::kChunk);
 }
 
 // copy_file_range refuses for these reasons when it cannot work between the
@@ -90,37 +102,39 @@ FileDataCopier::Result FileDataCopier::copy(int from, int to, const Tick& tick)
 
 FileDataCopier::Result FileDataCopier::copyByReadWrite(int from, int to, const Tick& tick)
 {
-    std::vector<char> buffer(static_cast<size_t>(kChunk));
+    const qint64 chunk = chunkFor(from);
+    const auto buffer = std::make_unique_for_overwrite<char[]>(static_cast<size_t>(chunk));
     qint64 offset = 0;
     if (::lseek(to, 0, SEEK_SET) < 0)
         return Result::Failed;
     for (;;) {
-        const qint64 n = readFull(from, buffer.data(), kChunk, offset);
+        const qint64 n = readFull(from, buffer.get(), chunk, offset);
         if (n < 0)
             return Result::Failed;
         if (n == 0)
             return Result::Done;
-        if (!writeAll(to, buffer.data(), n))
+        if (!writeAll(to, buffer.get(), n))
             return Result::Failed;
         offset += n;
         if (!tick(n))
             return Result::Stopped;
-        if (n < kChunk)
+        if (n < chunk)
             return Result::Done;
     }
 }
 
 FileDataCopier::Result FileDataCopier::compare(int a, int b, const Tick& tick)
 {
-    std::vector<char> left(static_cast<size_t>(kChunk));
-    std::vector<char> right(static_cast<size_t>(kChunk));
+    const qint64 chunk = chunkFor(a);
+    const auto left = std::make_unique_for_overwrite<char[]>(static_cast<size_t>(chunk));
+    const auto right = std::make_unique_for_overwrite<char[]>(static_cast<size_t>(chunk));
     qint64 offset = 0;
     for (;;) {
-        const qint64 n = readFull(a, left.data(), kChunk, offset);
-        const qint64 m = readFull(b, right.data(), kChunk, offset);
+        const qint64 n = readFull(a, left.get(), chunk, offset);
+        const qint64 m = readFull(b, right.get(), chunk, offset);
         if (n < 0 || m < 0)
             return Result::Failed;
-        if (n != m || std::memcmp(left.data(), right.data(), static_cast<size_t>(n)) != 0) {
+        if (n != m || std::memcmp(left.get(), right.get(), static_cast<size_t>(n)) != 0) {
             errno = EIO;
             return Result::Failed;
         }
@@ -129,7 +143,7 @@ FileDataCopier::Result FileDataCopier::compare(int a, int b, const Tick& tick)
         offset += n;
         if (!tick(0))
             return Result::Stopped;
-        if (n < kChunk)
+        if (n < chunk)
             return Result::Done;
     }
 }
