@@ -107,10 +107,16 @@ mode_t modeToKeep(const struct stat& st, bool ownerKept)
     return st.st_mode & (ownerKept ? 07777 : 01777);
 }
 
-bool keepTimes(const std::string& path, const struct stat& st)
+// Permissions and times are kept where the destination can hold them. A FAT
+// stick refuses most modes, and the copy must still be made there, so these
+// are never a reason to fail.
+void keepModeAndTimes(const std::string& path, const struct stat& st, bool ownerKept, bool isLink)
 {
+    // A link has no permissions of its own on Linux.
+    if (!isLink)
+        ::fchmodat(AT_FDCWD, path.c_str(), modeToKeep(st, ownerKept), 0);
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
-    return ::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW) == 0;
+    ::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW);
 }
 
 QString displayName(const std::string& path)
@@ -204,9 +210,7 @@ TreeCopier::Outcome TreeCopier::copyFolder(const std::string& source, const stru
     // A folder merged into keeps its own permissions and times: it was the
     // user's before the copy.
     if (!merge) {
-        const bool ownerKept = keepOwner(target, st);
-        if (::chmod(target.c_str(), modeToKeep(st, ownerKept)) != 0 || !keepTimes(target, st))
-            return Outcome::Failed;
+        keepModeAndTimes(target, st, keepOwner(target, st), false);
     }
     copied_.push_back(source);
     return Outcome::Done;
@@ -257,9 +261,13 @@ TreeCopier::Outcome TreeCopier::copyFile(const std::string& source, const std::s
     Outcome outcome = Outcome::Done;
     if (!writeData(from, to, source, name, outcome))
         return outcome;
+    // Mode and times as for every entry (see keepModeAndTimes), through the
+    // descriptor while it is open.
     const bool ownerKept = keepOwner(to, now);
     const struct timespec times[2] = {now.st_atim, now.st_mtim};
-    if (::fchmod(to, modeToKeep(now, ownerKept)) != 0 || ::futimens(to, times) != 0 || !toGuard.close())
+    ::fchmod(to, modeToKeep(now, ownerKept));
+    ::futimens(to, times);
+    if (!toGuard.close())
         return Outcome::Failed;
     if (!place(temp, target, replacing))
         return Outcome::Failed;
@@ -312,11 +320,7 @@ TreeCopier::Outcome TreeCopier::copyNode(const std::string& source, const struct
         return Outcome::Failed;
     TempGuard tempGuard(temp);
 
-    const bool ownerKept = keepOwner(temp, st);
-    // A link has no permissions of its own on Linux.
-    if (!isLink && ::chmod(temp.c_str(), modeToKeep(st, ownerKept)) != 0)
-        return Outcome::Failed;
-    keepTimes(temp, st);
+    keepModeAndTimes(temp, st, keepOwner(temp, st), isLink);
     if (!place(temp, target, replacing))
         return Outcome::Failed;
     tempGuard.release();
