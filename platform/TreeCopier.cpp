@@ -239,12 +239,14 @@ TreeCopier::Outcome TreeCopier::copyFile(const std::string& source, const std::s
     const QString name = displayName(source);
     if (!report(name))
         return Outcome::Stopped;
-    const int from = ::open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
+    // Non-blocking, in case the entry was swapped for a FIFO since it was
+    // listed: opening that for reading would wait for a writer forever.
+    const int from = ::open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (from < 0)
         return Outcome::Failed;
     FdGuard fromGuard(from);
-    // The entry may have changed since it was listed: copy what is there now,
-    // and only if it is still a plain file (never a device opened by accident).
+    // Copy what is there now, and only if it is still a plain file (never a
+    // device opened by accident).
     struct stat now {};
     if (::fstat(from, &now) != 0 || !S_ISREG(now.st_mode))
         return Outcome::Failed;
