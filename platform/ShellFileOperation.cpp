@@ -62,7 +62,8 @@ bool flushFileSystemOf(const std::string& folder)
 
 // Removes the sources of a finished cross-device move, each folder after its
 // contents. A folder still holding something (an entry the user skipped)
-// stays.
+// stays, and so does a mount point (a volume moved whole leaves its empty
+// root where it is mounted).
 bool removeSources(const std::vector<std::string>& sources)
 {
     for (const std::string& path : sources) {
@@ -70,7 +71,7 @@ bool removeSources(const std::vector<std::string>& sources)
         if (::lstat(path.c_str(), &st) != 0)
             continue;
         if (S_ISDIR(st.st_mode)) {
-            if (::rmdir(path.c_str()) != 0 && errno != ENOTEMPTY && errno != EEXIST)
+            if (::rmdir(path.c_str()) != 0 && errno != ENOTEMPTY && errno != EEXIST && errno != EBUSY)
                 return false;
         } else if (::unlink(path.c_str()) != 0) {
             return false;
