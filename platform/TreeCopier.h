@@ -13,7 +13,9 @@ class Progress;
 
 // Copies one entry (a file, a folder with everything in it, a symbolic link or
 // a special file) to a target path, keeping permissions, owners where the user
-// may keep them, and modification times (a folder's set after its contents).
+// may keep them, and modification times (a folder's set after its contents),
+// as far as the destination's file system can hold them. Hard links become
+// separate files; extended attributes and ACLs are not carried over.
 //
 // Links are copied as links and never followed, so nothing outside the source
 // tree is read. Every file is written under a hidden temporary name in its
