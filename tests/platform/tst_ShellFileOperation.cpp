@@ -148,8 +148,10 @@ private:
         return operation.run(function, source, folder);
     }
 
-    // A small tree with every kind of entry the copy handles.
-    void makeTree(const QString& top)
+    // A small tree with every kind of entry the copy handles. A move that
+    // removes its sources cannot empty a read-only folder unless it runs as
+    // root, so those tests leave the folder writable.
+    void makeTree(const QString& top, bool lockedFolder = true)
     {
         QVERIFY(QDir().mkpath(top + QStringLiteral("/sub/deeper")));
         QVERIFY(QDir().mkpath(top + QStringLiteral("/empty")));
@@ -162,7 +164,8 @@ private:
         QCOMPARE(::mkfifo(QFile::encodeName(top + QStringLiteral("/pipe")).constData(), 0600), 0);
         // A read-only folder: the copy must still fill it before locking it.
         writeFile(top + QStringLiteral("/sub/deeper/locked.txt"), "locked");
-        QCOMPARE(::chmod(QFile::encodeName(top + QStringLiteral("/sub/deeper")).constData(), 0555), 0);
+        QCOMPARE(::chmod(QFile::encodeName(top + QStringLiteral("/sub/deeper")).constData(),
+                         lockedFolder ? 0555 : 0750), 0);
         setMtime(top + QStringLiteral("/sub/deeper"), 1000000000, 5);
         setMtime(top + QStringLiteral("/sub"), 1100000000, 0);
         setMtime(top + QStringLiteral("/rel-link"), 1200000000, 0);
@@ -551,7 +554,7 @@ private slots:
 
     void aMoveAcrossFileSystemsCopiesThenRemovesTheSource()
     {
-        makeTree(src_ + QStringLiteral("/tree"));
+        makeTree(src_ + QStringLiteral("/tree"), false);
         writeFile(src_ + QStringLiteral("/tree/sub/large"), pattern(2 * 1024 * 1024 + 3, 'L'));
         const QStringList listing = treeListing(src_ + QStringLiteral("/tree"));
         const ino_t inode = lstatOf(src_ + QStringLiteral("/tree/a.txt")).st_ino;
@@ -601,7 +604,7 @@ private slots:
         QTemporaryDir other(QStringLiteral("/dev/shm/kestrel-move-XXXXXX"));
         if (!other.isValid() || lstatOf(other.path()).st_dev == lstatOf(src_).st_dev)
             QSKIP("no second file system to move to");
-        makeTree(src_ + QStringLiteral("/tree"));
+        makeTree(src_ + QStringLiteral("/tree"), false);
         const QStringList listing = treeListing(src_ + QStringLiteral("/tree"));
         writeFile(src_ + QStringLiteral("/one"), pattern(1500000, '1'));
 
