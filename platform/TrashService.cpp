@@ -115,6 +115,38 @@ int renameNoReplace(const QByteArray& from, int toDirFd, const QByteArray& toNam
     return ::renameat(AT_FDCWD, from.constData(), toDirFd, toName.constData()) == 0 ? 0 : errno;
 }
 
+// Changes the mode of a folder without following a link in its place (the
+// change goes through an O_PATH descriptor of the folder itself).
+bool chmodFolder(const QByteArray& path, mode_t mode)
+{
+    const int fd = ::open(path.constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    const QByteArray viaProc = "/proc/self/fd/" + QByteArray::number(fd);
+    const bool done = ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode) && ::chmod(viaProc.constData(), mode) == 0;
+    ::close(fd);
+    return done;
+}
+
+// Moving a folder to another parent rewrites its ".." entry, which needs
+// write rights on the folder itself: a read-only folder of the user's is
+// made writable for the move and gets its own mode back afterwards.
+int renameReadOnlyFolder(const QByteArray& from, int toDirFd, const QByteArray& toName,
+                         const QByteArray& toPath)
+{
+    struct stat st {};
+    if (::lstat(from.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()
+        || (st.st_mode & S_IWUSR))
+        return EACCES;
+    const mode_t mode = st.st_mode & 07777;
+    if (!chmodFolder(from, mode | S_IWUSR))
+        return EACCES;
+    const int error = renameNoReplace(from, toDirFd, toName);
+    chmodFolder(error == 0 ? toPath : from, mode);
+    return error;
+}
+
 QStringList mountedTopdirs()
 {
     QStringList topdirs;
@@ -298,6 +330,9 @@ TrashService::Result TrashService::moveInto(const QString& full, const QString& 
         const bool written = writeAll(fd, info);
         const bool closed = ::close(fd) == 0;
         error = written && closed ? renameNoReplace(source, filesFd, name) : EIO;
+        if (error == EACCES)
+            error = renameReadOnlyFolder(source, filesFd, name,
+                                         QFile::encodeName(joined(trashDir, QStringLiteral("files/"))) + name);
         if (error == 0) {
             result.outcome = Outcome::Trashed;
             result.trashedAs = joined(trashDir, QStringLiteral("files/") + QFile::decodeName(name));
