@@ -228,7 +228,6 @@ TrashService::Result TrashService::trash(const QString& path)
         return result;
     }
     if (clean == QLatin1String("/")) {
-        result.outcome = Outcome::NoTrash;
         result.reason = errorText(EBUSY);
         return result;
     }
@@ -247,7 +246,8 @@ TrashService::Result TrashService::trash(const QString& path)
     }
     const QString topdir = topdirOf_(full);
     if (full == topdir) {
-        result.outcome = Outcome::NoTrash;  // a mount point cannot be renamed away
+        // A mount point can neither be renamed nor removed: deleting it "for
+        // good" would only empty the volume and then fail on the folder.
         result.reason = errorText(EBUSY);
         return result;
     }

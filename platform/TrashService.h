@@ -23,8 +23,8 @@ class TrashService {
 public:
     enum class Outcome {
         Trashed,  // the entry is in a trash now
-        NoTrash,  // no trash can take it: a mount point, the trash itself, no trash folder
-        Failed,   // it could not be moved (gone, no rights); nothing changed
+        NoTrash,  // no trash can take it: the trash itself, no trash folder on its volume
+        Failed,   // it could not be moved (gone, no rights, a mount point); nothing changed
     };
     struct Result {
         Outcome outcome = Outcome::Failed;

@@ -187,6 +187,21 @@ private slots:
         QVERIFY(!host.tree.nodeByKey(root() + "work/sub/"));
     }
 
+    void aVolumeIsNeverOfferedForDeletion()
+    {
+        write(root() + "work/a.txt");
+        FakeCommandHost host;
+        TrashCommands commands(host);
+        setUp(host, commands, root());
+        QCOMPARE(host.tree.selectedKey(), root());
+        host.prompts.answerMessage(Prompter::Answer::Yes);
+        host.prompts.answerMessage(Prompter::Answer::Ok, failed());
+        commands.mnuFileDelete_Click();
+        QCOMPARE(host.prompts.pendingAnswers(), 0);
+        QVERIFY(exists(root() + "work/a.txt"));
+        QCOMPARE(host.refreshes, 0);
+    }
+
     void theFirstFailureEndsTheWalkWithoutRefresh()
     {
         for (const char* n : {"a.txt", "b.txt", "c.txt"})

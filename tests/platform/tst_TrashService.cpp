@@ -263,15 +263,18 @@ private slots:
         QCOMPARE(read(root() + "/volD/d.txt"), QByteArray("d"));
         QVERIFY(names(root() + "/elsewhere").isEmpty());
 
-        // A mount point, the trash, a folder holding it, and an entry inside it.
-        QCOMPARE(trash.trash(root() + "/volD").outcome, TrashService::Outcome::NoTrash);
+        // The trash, a folder holding it, and an entry inside it.
         write(root() + "/x.txt");
         QCOMPARE(trash.trash(root() + "/x.txt").outcome, TrashService::Outcome::Trashed);
         for (const QString& path : {homeTrash(), root() + "/data", homeTrash() + "/files/x.txt",
                                     homeTrash() + "/info"})
             QCOMPARE(trash.trash(path).outcome, TrashService::Outcome::NoTrash);
         QVERIFY(exists(homeTrash() + "/files/x.txt"));
-        QCOMPARE(trash.trash(QStringLiteral("/")).outcome, TrashService::Outcome::NoTrash);
+
+        // A mount point and the root can be neither trashed nor deleted: no question.
+        QCOMPARE(trash.trash(root() + "/volD").outcome, TrashService::Outcome::Failed);
+        QCOMPARE(trash.trash(QStringLiteral("/")).outcome, TrashService::Outcome::Failed);
+        QVERIFY(exists(root() + "/volD/d.txt"));
 
         // Gone already, or given as a relative path: a plain failure.
         QCOMPARE(trash.trash(root() + "/missing").outcome, TrashService::Outcome::Failed);
