@@ -355,8 +355,8 @@ TrashService::EmptyReport TrashService::deleteForGood(const QString& path, Progr
     EmptyReport report;
     if (progress)
         progress->start(QStringLiteral("削除"), 0);
-    TrashTreeRemover remover([progress](const QString& shown) {
-        return !progress || progress->report(shown, 0);
+    TrashTreeRemover remover([progress](const QString& shown, qint64 bytes) {
+        return !progress || progress->report(shown, bytes);
     });
     if (remover.removePath(path))
         report.removed = 1;
@@ -416,8 +416,8 @@ void TrashService::emptyOne(const QString& trashDir, EmptyReport& report, Progre
     const QString filesDir = joined(trashDir, QStringLiteral("files"));
     const int filesFd = openFolderNoLink(filesDir);
     const int infoFd = openFolderNoLink(joined(trashDir, QStringLiteral("info")));
-    TrashTreeRemover remover([progress](const QString& shown) {
-        return !progress || progress->report(shown, 0);
+    TrashTreeRemover remover([progress](const QString& shown, qint64 bytes) {
+        return !progress || progress->report(shown, bytes);
     });
     const qsizetype failuresBefore = report.failures.size();
     if (filesFd >= 0) {

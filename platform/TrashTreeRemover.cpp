@@ -97,13 +97,15 @@ bool TrashTreeRemover::removeEntry(int parentFd, const QByteArray& name, const Q
 {
     if (cancelled_)
         return false;
-    if (tick_ && !tick_(shownPath)) {
-        cancelled_ = true;
-        return false;
-    }
     struct stat st {};
     if (::fstatat(parentFd, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
         return errno == ENOENT ? true : fail(shownPath, errno);
+    if (!S_ISDIR(st.st_mode))
+        bytes_ += st.st_size;
+    if (tick_ && !tick_(shownPath, bytes_)) {
+        cancelled_ = true;
+        return false;
+    }
     if (S_ISDIR(st.st_mode)) {
         if (st.st_dev != volume)
             return fail(shownPath, EXDEV);

@@ -18,9 +18,10 @@
 // writable first, since their contents could not be removed otherwise.
 class TrashTreeRemover {
 public:
-    // Called before each entry is removed with its path as shown to the user;
-    // returning false stops the work (the user cancelled).
-    using Tick = std::function<bool(const QString& shownPath)>;
+    // Called before each entry is removed with its path as shown to the user
+    // and the bytes of the files met so far (this one included); returning
+    // false stops the work (the user cancelled).
+    using Tick = std::function<bool(const QString& shownPath, qint64 bytes)>;
 
     explicit TrashTreeRemover(Tick tick = {});
 
@@ -45,5 +46,6 @@ private:
 
     Tick tick_;
     bool cancelled_ = false;
+    qint64 bytes_ = 0;
     QStringList failures_;
 };

@@ -398,6 +398,8 @@ private slots:
         QVERIFY(!exists(root() + "/doomed"));
         QCOMPARE(read(root() + "/kept/keep.txt"), QByteArray("keep"));
         QCOMPARE(progress.captions, QStringList{"削除"});
+        // The bytes shown are those of the files and links removed.
+        QCOMPARE(progress.lastDone, 8 + QFile::encodeName(root() + "/kept").size());
         QCOMPARE(progress.finishes, 1);
 
         // Never the root; a missing entry is a failure, not a success.
