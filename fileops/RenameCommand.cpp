@@ -1,0 +1,86 @@
+#include "fileops/RenameCommand.h"
+
+#include "browse/CommandHost.h"
+#include "browse/FileListView.h"
+#include "platform/Attributes.h"
+#include "platform/Prompter.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace {
+const QString Title = QStringLiteral("Kestrel");
+}  // namespace
+
+RenameCommand::RenameCommand(CommandHost& host) : host_(host) {}
+
+void RenameCommand::attach(FileListView& list)
+{
+    // Direct: the list waits for the answer to `cancel` before it opens the editor.
+    QObject::connect(&list, &FileListView::beforeLabelEdit, &list,
+                     [this](const QString& key, const QString& text, bool* cancel) {
+                         lvListView_BeforeLabelEdit(key, text, cancel);
+                     });
+    QObject::connect(&list, &FileListView::afterLabelEdit, &list,
+                     [this](const QString& key, const QString& oldText, const QString& newText) {
+                         lvListView_AfterLabelEdit(key, oldText, newText);
+                     });
+}
+
+void RenameCommand::lvListView_BeforeLabelEdit(const QString& key, const QString& text, bool* cancel)
+{
+    Q_UNUSED(key)
+    oldName_ = text;
+    const std::uint32_t attributes = Attributes::ofPath(host_.Path() + oldName_);
+    if (!(attributes & (Attributes::ReadOnly | Attributes::Hidden | Attributes::System)))
+        return;
+    const QString question = QStringLiteral("これらのﾌｧｲﾙ名を変更すると動作に影響を及ぼす可能性があります。")
+                             + QStringLiteral("\r\n") + QStringLiteral("ﾌｧｲﾙ名変更を続行しますか?");
+    if (host_.prompter().message(question, Prompter::Buttons::YesNo, Prompter::Icon::Stop, Title)
+        != Prompter::Answer::Yes)
+        *cancel = true;
+}
+
+void RenameCommand::lvListView_AfterLabelEdit(const QString& key, const QString& oldText,
+                                              const QString& newText)
+{
+    Q_UNUSED(key)
+    const QString oldName = oldText.isEmpty() ? oldName_ : oldText;
+    if (!newText.isEmpty() && isPlainName(newText) && isPlainName(oldName)) {
+        const QString target = host_.Path() + newText;
+        // An existing entry (the same name, or one the volume folds to it) stays as it is.
+        if (!entryExists(target))
+            renameEntry(host_.Path() + oldName, target);  // on failure the old name stays
+    }
+    host_.refreshAll();
+}
+
+bool RenameCommand::isPlainName(const QString& name)
+{
+    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..")
+           && !name.contains(u'/') && !name.contains(QChar(0));
+}
+
+bool RenameCommand::entryExists(const QString& path)
+{
+    // lstat: a link counts as an entry even when what it points at is gone.
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 || errno != ENOENT;
+}
+
+bool RenameCommand::renameEntry(const QString& from, const QString& to)
+{
+    const QByteArray source = QFile::encodeName(from);
+    const QByteArray target = QFile::encodeName(to);
+    // Never replace: an entry of the new name may appear after the test above.
+    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS)
+        return false;
+    // A file system without the flag: the name was free a moment ago.
+    return ::rename(source.constData(), target.constData()) == 0;
+}
