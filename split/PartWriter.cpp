@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -200,9 +201,14 @@ private:
     // before the part is whole. Mode 0666 lets the umask decide, as for any new file.
     int createTemporary(const QString& name)
     {
+        // A part name near the file system's limit would not take the decoration: such a part
+        // goes through a short name instead (the rename still gives it its own).
+        const bool roomy = native(name).size() + 20 <= NAME_MAX;
         for (int attempt = 0; attempt < 16; ++attempt) {
-            const QString candidate = folder_ + QLatin1Char('.') + name + QStringLiteral(".kes")
-                + QString::number(QRandomGenerator::global()->generate(), 36);
+            const QString random = QString::number(QRandomGenerator::global()->generate(), 36);
+            const QString candidate = folder_
+                + (roomy ? QLatin1Char('.') + name + QStringLiteral(".kes") + random
+                         : QStringLiteral(".kes-part-") + random);
             const int fd = ::open(native(candidate).constData(),
                                   O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
             if (fd >= 0) {

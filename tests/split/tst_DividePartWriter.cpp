@@ -75,6 +75,7 @@ private slots:
     void aFullDiskLeavesAnOldSameNamedPartIntact();
     void aReadOnlyFolderFailsCleanly();
     void aMissingSourceFails();
+    void namesNearTheLengthLimit();
     void aSourceShorterThanMeasuredFails();
     void dividesFilesPastFourGibibytes();
 
@@ -267,6 +268,27 @@ void tst_DividePartWriter::aMissingSourceFails()
     QCOMPARE(r.error, QStringLiteral("gone.bin を開けませんでした。ファイルまたはフォルダが見付かりません。"));
     QCOMPARE(progress.reports, 0);
     QVERIFY(entries().isEmpty());
+}
+
+// A part name of 248 bytes is allowed; a temporary name made longer from it would not be.
+// One byte more than the limit allows fails with the reason, leaving nothing behind.
+void tst_DividePartWriter::namesNearTheLengthLimit()
+{
+    const QString name = QString(236, QLatin1Char('a')) + ".bin";
+    QVERIFY(writeFile(folder() + name, pattern(1500)));
+    ScriptedProgress progress;
+    PartWriter::Result r = PartWriter::divide(folder() + name, folder(), PartName::base(name, 2), 1000, progress);
+    QVERIFY2(r.ok, qPrintable(r.error));
+    QCOMPARE(r.written.size(), 2);
+    QCOMPARE(QFileInfo(r.written[1]).fileName().size(), 248);
+    QCOMPARE(entries().size(), 3);
+
+    const QString tooLong = QString(244, QLatin1Char('b')) + ".bin";
+    QVERIFY(writeFile(folder() + tooLong, pattern(1500)));
+    r = PartWriter::divide(folder() + tooLong, folder(), PartName::base(tooLong, 2), 1000, progress);
+    QVERIFY(!r.ok);
+    QVERIFY2(r.error.endsWith("ファイル名が長すぎます。"), qPrintable(r.error));
+    QCOMPARE(entries().size(), 4);
 }
 
 // The command counted the parts from a length the file no longer has: parts that do not match
