@@ -104,6 +104,10 @@ bool writeFully(int fd, const char* buffer, qint64 count, qint64 offset, bool se
             continue;
         if (n < 0)
             return false;
+        if (n == 0) {
+            errno = ENOSPC;
+            return false;
+        }
         done += n;
     }
     return true;
@@ -146,8 +150,10 @@ private:
         qint64 done = 0;
         while (done < chunk) {
             qint64 n = kernelStep(inFd_, inOffset_, outFd_, outOffset_, chunk - done);
-            if (n < 0 && !meansUnsupported(errno))
-                return fail(errno) ? 0 : -1;
+            if (n < 0 && !meansUnsupported(errno)) {
+                fail(errno);
+                return -1;
+            }
             if (n <= 0) {
                 useKernel = false;
                 return chunk - done;

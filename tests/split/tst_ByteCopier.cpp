@@ -51,7 +51,7 @@ private slots:
     void reportsEveryChunkAndStopsWhenTold();
     void aShortSourceFails_data();
     void aShortSourceFails();
-    void readsFromAPipe();
+    void copiesThroughPipes();
     void zeroLengthDoesNothing();
 
 private:
@@ -153,8 +153,8 @@ void tst_ByteCopier::aShortSourceFails()
     QCOMPARE(r.copied, qint64(4000));
 }
 
-// A pipe cannot take copy_file_range offsets: the buffered loop must take over by itself.
-void tst_ByteCopier::readsFromAPipe()
+// Pipes cannot take copy_file_range offsets: the buffered loop must take over by itself.
+void tst_ByteCopier::copiesThroughPipes()
 {
     const QByteArray data = pattern(40000);
     int fds[2];
@@ -166,6 +166,19 @@ void tst_ByteCopier::readsFromAPipe()
     ::close(fds[0]);
     QCOMPARE(int(r.outcome), int(ByteCopier::Outcome::Done));
     QCOMPARE(readAll(path("out")), data);
+
+    // And into one: a pipe holds 64 KiB, enough for the whole copy without a reader.
+    QCOMPARE(::pipe(fds), 0);
+    Fd in(path("out"), O_RDONLY);
+    const ByteCopier::Result w = ByteCopier::copy(in.get(), 100, fds[1], 0, data.size() - 100, {});
+    ::close(fds[1]);
+    QCOMPARE(int(w.outcome), int(ByteCopier::Outcome::Done));
+    QByteArray back(data.size(), '\0');
+    qint64 got = 0;
+    for (ssize_t n; (n = ::read(fds[0], back.data() + got, size_t(back.size() - got))) > 0;)
+        got += n;
+    ::close(fds[0]);
+    QCOMPARE(back.left(got), data.mid(100));
 }
 
 void tst_ByteCopier::zeroLengthDoesNothing()
