@@ -240,7 +240,7 @@ private:
 
     PartWriter::Result changedWhileDividing(const QString& sourceName)
     {
-        return failed(QStringLiteral("分割中に %1 の大きさが変わりました。").arg(sourceName));
+        return failed(QStringLiteral("%1 の大きさが変わりました。もう一度分割して下さい。").arg(sourceName));
     }
 
     PartWriter::Result failed(const QString& what, int error = 0)

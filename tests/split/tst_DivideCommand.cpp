@@ -61,6 +61,8 @@ private slots:
     void aFailurePartWaySaysWhyAndRemovesTheParts();
     void aReadOnlyFolderSaysWhy();
     void cancelDuringTheCopyRemovesTheParts();
+    void aFileGoneBeforeTheDialogSaysSo();
+    void aFileChangedWhileTheDialogWasOpenIsNotCut();
 
 private:
     // Creates `name` with `data` (or, with `sparseLength`, a hole of that length) and lists the
@@ -403,6 +405,39 @@ void tst_DivideCommand::cancelDuringTheCopyRemovesTheParts()
     QCOMPARE(files(), QStringList{"c.bin"});
     QCOMPARE(readAll(at("c.bin")), data);
     QCOMPARE(host_->refreshes, 1);
+}
+
+void tst_DivideCommand::aFileGoneBeforeTheDialogSaysSo()
+{
+    makeFile("gone.bin", pattern(2 * S));
+    QVERIFY(host_->selectNames({"gone.bin"}));
+    QVERIFY(QFile::remove(at("gone.bin")));
+    host_->prompts.answerMessage(Prompter::Answer::Ok,
+                                 QStringLiteral("分割できませんでした。\ngone.bin を開けませんでした。"
+                                                "ファイルまたはフォルダが見付かりません。"));
+    run(0);
+    QCOMPARE(dialogsShown_, 0);
+    QVERIFY(files().isEmpty());
+}
+
+// The parts were counted from the length read before the dialog; a file that grew meanwhile
+// would be cut short of its end, so it is not cut at all.
+void tst_DivideCommand::aFileChangedWhileTheDialogWasOpenIsNotCut()
+{
+    makeFile("grows.bin", pattern(S + 10));
+    QVERIFY(host_->selectNames({"grows.bin"}));
+    host_->prompts.answerMessage(Prompter::Answer::Ok,
+                                 QStringLiteral("分割できませんでした。\ngrows.bin の大きさが変わりました。"
+                                                "もう一度分割して下さい。"));
+    DivideCommand command(*host_);
+    command.showDialog = [&](frmDivideDialog& dialog) {
+        QFile f(at("grows.bin"));
+        QVERIFY(f.open(QIODevice::Append));
+        f.write(pattern(2 * S));
+        dialog.OKButton_Click();
+    };
+    command.run();
+    QCOMPARE(files(), QStringList{"grows.bin"});
 }
 
 QTEST_MAIN(tst_DivideCommand)

@@ -299,7 +299,7 @@ void tst_DividePartWriter::aSourceShorterThanMeasuredFails()
     ScriptedProgress progress;
     const PartWriter::Result r = PartWriter::divide(folder() + "s.bin", folder(), "s_bin_004", 1000, progress, 3500);
     QVERIFY(!r.ok);
-    QCOMPARE(r.error, QStringLiteral("分割中に s.bin の大きさが変わりました。"));
+    QCOMPARE(r.error, QStringLiteral("s.bin の大きさが変わりました。もう一度分割して下さい。"));
     QCOMPARE(entries(), QStringList{"s.bin"});
 }
 
