@@ -97,6 +97,11 @@ bool JoinOutput::commit(int& error)
     // The replaced file keeps its permissions (not set-id bits: a joined file is
     // new data). Its data is made durable before the rename, so a crash cannot
     // leave the old file gone and the new one empty.
+    // The owner and group come along where the process may give them (root,
+    // or a group of the user's own); otherwise the file is the user's, as any
+    // file the user writes anew.
+    if (replacing && ::fchown(fd_, st.st_uid, st.st_gid) != 0)
+        (void)::fchown(fd_, uid_t(-1), st.st_gid);
     int failure = 0;
     if (replacing && (::fchmod(fd_, st.st_mode & 0777) != 0 || ::fsync(fd_) != 0))
         failure = errno;

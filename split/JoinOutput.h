@@ -23,7 +23,8 @@ public:
     const QString& target() const { return target_; }
     const QString& temporaryPath() const { return temporary_; }
 
-    // Gives the temporary file the permissions of the file it replaces (if any),
+    // Gives the temporary file the permissions (and, where allowed, the owner
+    // and group) of the file it replaces (if any),
     // makes the data durable when an existing file is replaced, and renames it
     // over the output. False with errno in `error`; the temporary file is then
     // removed.

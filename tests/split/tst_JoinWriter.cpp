@@ -128,6 +128,19 @@ private slots:
                  QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup);
     }
 
+    void aReplacedFileKeepsItsOwnerWhereThatIsAllowed()
+    {
+        if (::geteuid() != 0)
+            QSKIP("only root may give a file away");
+        const QStringList entries = threeEntries();
+        write(path("theirs"), "old");
+        QVERIFY(::chown(QFile::encodeName(path("theirs")).constData(), 65534, 65534) == 0);
+        QVERIFY(JoinWriter::join(entries, path("theirs"), progress_, noneMissing()).ok);
+        QCOMPARE(QFileInfo(path("theirs")).ownerId(), 65534u);
+        QCOMPARE(QFileInfo(path("theirs")).groupId(), 65534u);
+        QCOMPARE(read(path("theirs")), threeJoined());
+    }
+
     void aLinkAtTheOutputIsWrittenThrough()
     {
         const QStringList entries = threeEntries();
