@@ -24,7 +24,7 @@ QByteArray native(const QString& path)
     return QFile::encodeName(path);
 }
 
-int openSource(const QString& path)
+int openForReading(const QString& path)
 {
     int fd;
     do {
@@ -62,19 +62,8 @@ public:
     PartWriter::Result run(qint64 expectedLength)
     {
         const QString sourceName = QFileInfo(sourcePath_).fileName();
-        if (partSize_ <= 0)
-            return failed(QStringLiteral("分割するサイズが正しくありません。"));
-        source_ = openSource(sourcePath_);
-        if (source_ < 0)
-            return failed(QStringLiteral("%1 を開けませんでした。").arg(sourceName), errno);
-        struct stat st;
-        if (::fstat(source_, &st) != 0)
-            return failed(QStringLiteral("%1 を開けませんでした。").arg(sourceName), errno);
-        if (!S_ISREG(st.st_mode))
-            return failed(QStringLiteral("%1 は普通のファイルではありません。").arg(sourceName));
-        length_ = st.st_size;
-        if (expectedLength >= 0 && expectedLength != length_)
-            return changedWhileDividing(sourceName);
+        if (!openSource(sourceName, expectedLength))
+            return result_;
         parts_ = PartWriter::partCount(length_, partSize_);
         if (parts_ == 0) {
             result_.ok = true;
@@ -86,14 +75,33 @@ public:
         progress_.finish();
         if (!done)
             return result_;
+        // A file that grew or shrank while it was read gives parts of no one state of it.
         if (currentSize(source_) != length_)
-            return changedWhileDividing(sourceName);
+            return sizeChanged(sourceName);
         result_.ok = true;
         result_.written = written_;
         return result_;
     }
 
 private:
+    bool openSource(const QString& sourceName, qint64 expectedLength)
+    {
+        if (partSize_ <= 0)
+            return failedBool(QStringLiteral("分割するサイズが正しくありません。"), 0);
+        source_ = openForReading(sourcePath_);
+        struct stat st;
+        if (source_ < 0 || ::fstat(source_, &st) != 0)
+            return failedBool(QStringLiteral("%1 を開けませんでした。").arg(sourceName), errno);
+        if (!S_ISREG(st.st_mode))
+            return failedBool(QStringLiteral("%1 は普通のファイルではありません。").arg(sourceName), 0);
+        length_ = st.st_size;
+        if (expectedLength >= 0 && expectedLength != length_) {
+            sizeChanged(sourceName);
+            return false;
+        }
+        return true;
+    }
+
     bool writeAll(const QString& sourceName)
     {
         for (qint64 k = 1; k <= parts_; ++k) {
@@ -122,7 +130,7 @@ private:
             return cancelled();
         if (copied.outcome == ByteCopier::Outcome::Failed) {
             if (currentSize(source_) != length_) {
-                changedWhileDividing(sourceName);
+                sizeChanged(sourceName);
                 return false;
             }
             return failedBool(QStringLiteral("%1 を書き込めませんでした。").arg(name), copied.error);
@@ -238,7 +246,7 @@ private:
         return false;
     }
 
-    PartWriter::Result changedWhileDividing(const QString& sourceName)
+    PartWriter::Result sizeChanged(const QString& sourceName)
     {
         return failed(QStringLiteral("%1 の大きさが変わりました。もう一度分割して下さい。").arg(sourceName));
     }
