@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+
+// The file that a join writes into: a temporary file beside the output, renamed
+// over the output only when every byte is there. Until then the output path is
+// never opened, so a cancelled or failed join leaves an existing file at that
+// path untouched — also when that file is one of the entries being joined.
+class JoinOutput {
+public:
+    JoinOutput() = default;
+    ~JoinOutput();  // removes the temporary file unless committed
+    JoinOutput(const JoinOutput&) = delete;
+    JoinOutput& operator=(const JoinOutput&) = delete;
+
+    // Creates the temporary file in the output's folder. False with errno in
+    // `error` when that is not possible (no folder, no right to write, the output
+    // is a folder).
+    bool create(const QString& outputPath, int& error);
+
+    int fd() const { return fd_; }
+    // The path the data will have in the end (a link at the output is followed).
+    const QString& target() const { return target_; }
+    const QString& temporaryPath() const { return temporary_; }
+
+    // Gives the temporary file the permissions (and, where allowed, the owner
+    // and group) of the file it replaces (if any),
+    // makes the data durable when an existing file is replaced, and renames it
+    // over the output. False with errno in `error`; the temporary file is then
+    // removed.
+    bool commit(int& error);
+
+    // Removes the temporary file (nothing when already committed or removed).
+    void discard();
+
+private:
+    bool openTemporary(int& error);
+
+    QString target_;
+    QString temporary_;
+    int fd_ = -1;
+};

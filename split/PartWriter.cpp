@@ -1,0 +1,294 @@
+#include "split/PartWriter.h"
+
+#include "platform/Progress.h"
+#include "split/ByteCopier.h"
+#include "split/DivideReason.h"
+#include "split/PartName.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QByteArray native(const QString& path)
+{
+    return QFile::encodeName(path);
+}
+
+int openForReading(const QString& path)
+{
+    int fd;
+    do {
+        fd = ::open(native(path).constData(), O_RDONLY | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+qint64 currentSize(int fd)
+{
+    struct stat st;
+    return ::fstat(fd, &st) == 0 ? qint64(st.st_size) : -1;
+}
+
+// One divide in progress: the open source, the parts done so far and the part being written,
+// so that any way out (failure, Cancel) can take back everything this run wrote.
+class DivideRun {
+public:
+    DivideRun(const QString& sourcePath, const QString& folder, const QString& base,
+              qint64 partSize, Progress& progress)
+        : sourcePath_(sourcePath),
+          folder_(folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/')),
+          base_(base), partSize_(partSize), progress_(progress)
+    {
+    }
+
+    ~DivideRun()
+    {
+        if (source_ >= 0)
+            ::close(source_);
+        if (!result_.ok)
+            removeWritten();
+    }
+
+    PartWriter::Result run(qint64 expectedLength)
+    {
+        const QString sourceName = QFileInfo(sourcePath_).fileName();
+        if (!openSource(sourceName, expectedLength))
+            return result_;
+        parts_ = PartWriter::partCount(length_, partSize_);
+        if (parts_ == 0) {
+            result_.ok = true;
+            return result_;
+        }
+
+        progress_.start(QStringLiteral("分割"), length_);
+        const bool done = writeAll(sourceName);
+        progress_.finish();
+        if (!done)
+            return result_;
+        // A file that grew or shrank while it was read gives parts of no one state of it.
+        if (currentSize(source_) != length_)
+            return sizeChanged(sourceName);
+        result_.ok = true;
+        result_.written = written_;
+        return result_;
+    }
+
+private:
+    bool openSource(const QString& sourceName, qint64 expectedLength)
+    {
+        if (partSize_ <= 0)
+            return failedBool(QStringLiteral("分割するサイズが正しくありません。"), 0);
+        source_ = openForReading(sourcePath_);
+        struct stat st;
+        if (source_ < 0 || ::fstat(source_, &st) != 0)
+            return failedBool(QStringLiteral("%1 を開けませんでした。").arg(sourceName), errno);
+        if (!S_ISREG(st.st_mode))
+            return failedBool(QStringLiteral("%1 は普通のファイルではありません。").arg(sourceName), 0);
+        length_ = st.st_size;
+        if (expectedLength >= 0 && expectedLength != length_) {
+            sizeChanged(sourceName);
+            return false;
+        }
+        return true;
+    }
+
+    bool writeAll(const QString& sourceName)
+    {
+        for (qint64 k = 1; k <= parts_; ++k) {
+            if (!writePart(k, sourceName))
+                return false;
+        }
+        return true;
+    }
+
+    bool writePart(qint64 k, const QString& sourceName)
+    {
+        const QString name = base_ + QLatin1Char('.') + PartName::number(k);
+        const QString item = QStringLiteral("%1 (%2/%3)").arg(name).arg(k).arg(parts_);
+        const qint64 offset = (k - 1) * partSize_;
+        const qint64 size = std::min(partSize_, length_ - offset);
+        if (!progress_.report(item, offset))
+            return cancelled();
+
+        const int out = createTemporary(name);
+        if (out < 0)
+            return failedBool(QStringLiteral("%1 を作れませんでした。").arg(name), errno);
+        const ByteCopier::Result copied = copyPart(out, offset, size, item);
+        const int closeError = ::close(out) == 0 ? 0 : errno;
+
+        if (copied.outcome == ByteCopier::Outcome::Cancelled)
+            return cancelled();
+        if (copied.outcome == ByteCopier::Outcome::Failed) {
+            if (currentSize(source_) != length_) {
+                sizeChanged(sourceName);
+                return false;
+            }
+            return failedBool(QStringLiteral("%1 を書き込めませんでした。").arg(name), copied.error);
+        }
+        if (closeError != 0)
+            return failedBool(QStringLiteral("%1 を書き込めませんでした。").arg(name), closeError);
+
+        const QString finalPath = folder_ + name;
+        if (::rename(native(temporary_).constData(), native(finalPath).constData()) != 0)
+            return failedBool(QStringLiteral("%1 を作れませんでした。").arg(name), errno);
+        temporary_.clear();
+        written_ << finalPath;
+        return true;
+    }
+
+    // Copies the part's bytes into the fresh (empty) part file. Holes of a sparse source are
+    // skipped rather than copied: the part reads the same zeros there and stays sparse, so a
+    // disk image divides at the speed of its data. The final length is set at the end, which
+    // also covers a part that ends in a hole.
+    ByteCopier::Result copyPart(int out, qint64 offset, qint64 size, const QString& item)
+    {
+        ByteCopier::Result total;
+        const qint64 end = offset + size;
+        qint64 pos = offset;
+        while (pos < end) {
+            const qint64 data = std::min(nextData(pos, end), end);
+            if (data > pos) {
+                pos = data;
+                if (!progress_.report(item, pos))
+                    return outcome(total, ByteCopier::Outcome::Cancelled);
+                continue;
+            }
+            const qint64 hole = std::min(nextHole(pos, end), end);
+            const ByteCopier::Result run = ByteCopier::copy(
+                source_, pos, out, pos - offset, hole - pos,
+                [&](qint64 soFar) { return progress_.report(item, pos + soFar); });
+            total.copied += run.copied;
+            if (run.outcome != ByteCopier::Outcome::Done) {
+                total.error = run.error;
+                return outcome(total, run.outcome);
+            }
+            pos = hole;
+        }
+        if (::ftruncate(out, off_t(size)) != 0) {
+            total.error = errno;
+            return outcome(total, ByteCopier::Outcome::Failed);
+        }
+        total.copied = size;
+        return total;
+    }
+
+    // Where the source's next data begins at or after `pos`: `end` when only a hole follows,
+    // `pos` itself when the file system cannot tell (then everything is copied). A source that
+    // shrank also looks like "only a hole"; the length check after the copy catches that.
+    qint64 nextData(qint64 pos, qint64 end) const
+    {
+        const off_t data = ::lseek(source_, off_t(pos), SEEK_DATA);
+        if (data >= 0)
+            return data;
+        return errno == ENXIO ? end : pos;
+    }
+
+    qint64 nextHole(qint64 pos, qint64 end) const
+    {
+        const off_t hole = ::lseek(source_, off_t(pos), SEEK_HOLE);
+        return hole > pos ? hole : end;
+    }
+
+    static ByteCopier::Result outcome(ByteCopier::Result result, ByteCopier::Outcome how)
+    {
+        result.outcome = how;
+        return result;
+    }
+
+    // A hidden name beside the part's, created exclusively so nothing else is overwritten
+    // before the part is whole. Mode 0666 lets the umask decide, as for any new file.
+    int createTemporary(const QString& name)
+    {
+        // A part name near the file system's limit would not take the decoration: such a part
+        // goes through a short name instead (the rename still gives it its own).
+        const bool roomy = native(name).size() + 20 <= NAME_MAX;
+        for (int attempt = 0; attempt < 16; ++attempt) {
+            const QString random = QString::number(QRandomGenerator::global()->generate(), 36);
+            const QString candidate = folder_
+                + (roomy ? QLatin1Char('.') + name + QStringLiteral(".kes") + random
+                         : QStringLiteral(".kes-part-") + random);
+            const int fd = ::open(native(candidate).constData(),
+                                  O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (fd >= 0) {
+                temporary_ = candidate;
+                return fd;
+            }
+            if (errno != EEXIST && errno != EINTR)
+                return -1;
+        }
+        errno = EEXIST;
+        return -1;
+    }
+
+    void removeWritten()
+    {
+        if (!temporary_.isEmpty())
+            ::unlink(native(temporary_).constData());
+        for (const QString& part : written_)
+            ::unlink(native(part).constData());
+        temporary_.clear();
+        written_.clear();
+    }
+
+    bool cancelled()
+    {
+        result_.cancelled = true;
+        return false;
+    }
+
+    PartWriter::Result sizeChanged(const QString& sourceName)
+    {
+        return failed(QStringLiteral("%1 の大きさが変わりました。もう一度分割して下さい。").arg(sourceName));
+    }
+
+    PartWriter::Result failed(const QString& what, int error = 0)
+    {
+        result_.error = error != 0 ? what + DivideReason::forErrno(error) : what;
+        return result_;
+    }
+
+    bool failedBool(const QString& what, int error)
+    {
+        failed(what, error);
+        return false;
+    }
+
+    QString sourcePath_;
+    QString folder_;
+    QString base_;
+    qint64 partSize_;
+    Progress& progress_;
+    int source_ = -1;
+    qint64 length_ = 0;
+    qint64 parts_ = 0;
+    QString temporary_;
+    QStringList written_;
+    PartWriter::Result result_;
+};
+
+} // namespace
+
+PartWriter::Result PartWriter::divide(const QString& sourcePath, const QString& folder,
+                                      const QString& base, qint64 partSize, Progress& progress,
+                                      qint64 expectedLength)
+{
+    DivideRun run(sourcePath, folder, base, partSize, progress);
+    return run.run(expectedLength);
+}
+
+qint64 PartWriter::partCount(qint64 length, qint64 partSize)
+{
+    if (length <= 0 || partSize <= 0)
+        return 0;
+    return length / partSize + (length % partSize != 0 ? 1 : 0);
+}
