@@ -160,9 +160,10 @@ void HelpWindow::showContents()
 
 void HelpWindow::showSearch()
 {
+    // The search starts from an empty keyword, every keyword in view.
     tabs->setCurrentIndex(1);
+    keywordEdit->clear();
     present();
-    keywordEdit->selectAll();
     keywordEdit->setFocus();
 }
 

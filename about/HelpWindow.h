@@ -35,7 +35,7 @@ public:
 
     // Shows the window at the start of the page, the contents list in front.
     void showContents();
-    // Shows the window with the keyword index in front, ready for typing.
+    // Shows the window with the keyword index in front, emptied and ready for typing.
     void showSearch();
 
     // Scrolls the page to `anchor`.

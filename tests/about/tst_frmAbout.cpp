@@ -20,6 +20,17 @@ const QString kMsinfoKey = QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microso
 const QString kLocationKey = QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools Location");
 const QString kUnavailable = QStringLiteral("現時点ではｼｽﾃﾑ情報を使用できません");
 
+// Notes which window each message box would have opened over.
+class OwnerNotingPrompter : public ScriptedPrompter {
+public:
+    Answer message(const QString& text, Buttons buttons, Icon icon, const QString& title) override
+    {
+        owners << owner();
+        return ScriptedPrompter::message(text, buttons, icon, title);
+    }
+    QList<QWidget*> owners;
+};
+
 struct Launched {
     QString program;
     QStringList arguments;
@@ -59,7 +70,7 @@ private:
 
     QTemporaryDir* temp_ = nullptr;
     SettingsStore* store_ = nullptr;
-    ScriptedPrompter* prompts_ = nullptr;
+    OwnerNotingPrompter* prompts_ = nullptr;
     QList<Launched> launched_;
     bool launchWorks_ = true;
 };
@@ -74,7 +85,7 @@ void tst_frmAbout::init()
     temp_ = new QTemporaryDir;
     QVERIFY(temp_->isValid());
     store_ = new SettingsStore(temp_->filePath(QStringLiteral("registry")));
-    prompts_ = new ScriptedPrompter;
+    prompts_ = new OwnerNotingPrompter;
     launched_.clear();
     launchWorks_ = true;
 }
@@ -262,7 +273,9 @@ void tst_frmAbout::cutsTheTextAtItsFirstNul()
 
 void tst_frmAbout::noProgramAnywhereShowsTheMessageAndStartsNothing()
 {
-    std::unique_ptr<frmAbout> box(makeBox());
+    QWidget mainWindow;
+    prompts_->setOwner(&mainWindow);
+    std::unique_ptr<frmAbout> box(makeBox(&mainWindow));
     box->show();
     prompts_->answerMessage(Prompter::Answer::Ok, kUnavailable);
     box->StartSysInfo();
@@ -274,6 +287,9 @@ void tst_frmAbout::noProgramAnywhereShowsTheMessageAndStartsNothing()
     QCOMPARE(q.title, QStringLiteral("Kestrel"));
     // The box stays open for another try.
     QVERIFY(box->isVisible());
+    // The message opened over the box, and the main window owns the next one again.
+    QCOMPARE(prompts_->owners, QList<QWidget*>{box.get()});
+    QCOMPARE(prompts_->owner(), &mainWindow);
 }
 
 void tst_frmAbout::registeredPathIsStartedFirst()
