@@ -7,8 +7,15 @@
 #include "app/Module1.h"
 #include "app/PaneLayout.h"
 #include "app/WindowPlacement.h"
+#include "about/HelpCommands.h"
+#include "about/frmAbout.h"
 #include "browse/FileListView.h"
 #include "browse/FolderTree.h"
+#include "fileops/ClipboardCommands.h"
+#include "fileops/RenameCommand.h"
+#include "fileops/TrashCommands.h"
+#include "split/DivideCommand.h"
+#include "split/JoinCommand.h"
 #include "platform/ProgressWindow.h"
 #include "platform/Prompter.h"
 #include "platform/Twips.h"
@@ -59,7 +66,10 @@ QLabel* makeTitle(QWidget* parent, int index, const QString& text)
 } // namespace
 
 frmMain::frmMain(Prompter& prompter, QWidget* parent)
-    : QMainWindow(parent), prompter_(prompter), commands_(*this)
+    : QMainWindow(parent), prompter_(prompter), commands_(*this),
+      clipboard_(std::make_unique<ClipboardCommands>(*this)),
+      trash_(std::make_unique<TrashCommands>(*this)),
+      rename_(std::make_unique<RenameCommand>(*this))
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(Module1::AppTitle);
@@ -114,6 +124,7 @@ void frmMain::createControls()
     imgSplitter->installEventFilter(this);
 
     lvListView = new FileListView(*this, client_);
+    rename_->attach(*lvListView);
 
     picSplitter = new QWidget(client_);
     picSplitter->setObjectName(QStringLiteral("picSplitter"));
@@ -422,16 +433,19 @@ void frmMain::mnuFileClose_Click() { close(); }
 void frmMain::mnuEditSelectAll_Click() { lvListView->mnuEditSelectAll_Click(); }
 
 // The file commands below are reached from the menu and the toolbar alike;
-// each is built with the part of the program that does its work.
-void frmMain::mnuFileDivide_Click() {}  // divide: not built yet
-void frmMain::mnuFileJoin_Click() {}  // join: not built yet
+// each hands the work to the part of the program that does it.
+void frmMain::mnuFileDivide_Click() { DivideCommand(*this).run(); }
+void frmMain::mnuFileJoin_Click() { JoinCommand(*this).run(); }
 void frmMain::mnuFileCompress_Click() {}  // compress: not built yet
 void frmMain::mnuFileExtract_Click() {}  // extract: not built yet
-void frmMain::mnuFileDelete_Click() {}  // move to the trash: not built yet
-void frmMain::mnuFileVacume_Click() {}  // empty the trash: not built yet
-void frmMain::mnuEditCut_Click() {}  // cut: not built yet
-void frmMain::mnuEditCopy_Click() {}  // copy: not built yet
-void frmMain::mnuEditPaste_Click() {}  // paste: not built yet
-void frmMain::mnuHelpContents_Click() {}  // help contents: not built yet
-void frmMain::mnuHelpSearchForHelpOn_Click() {}  // help search: not built yet
-void frmMain::mnuHelpAbout_Click() {}  // About box: not built yet
+void frmMain::mnuFileDelete_Click() { trash_->mnuFileDelete_Click(); }
+void frmMain::mnuFileVacume_Click() { trash_->mnuFileVacume_Click(); }
+void frmMain::mnuEditCut_Click() { clipboard_->mnuEditCut_Click(); }
+void frmMain::mnuEditCopy_Click() { clipboard_->mnuEditCopy_Click(); }
+void frmMain::mnuEditPaste_Click() { clipboard_->mnuEditPaste_Click(); }
+void frmMain::mnuHelpContents_Click() { HelpCommands::show(this, prompter_, HelpCommands::HELP_CONTENTS); }
+void frmMain::mnuHelpSearchForHelpOn_Click()
+{
+    HelpCommands::show(this, prompter_, HelpCommands::HELP_PARTIALKEY);
+}
+void frmMain::mnuHelpAbout_Click() { frmAbout::showModal(this, prompter_, Module1::Settings()); }

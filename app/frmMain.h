@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <functional>
 
+class ClipboardCommands;
 class FileListView;
 class FolderTree;
 class MainMenus;
@@ -16,6 +17,8 @@ class MainToolBar;
 class Prompter;
 class QLabel;
 class QTimer;
+class RenameCommand;
+class TrashCommands;
 
 // The main window: toolbar, title strip, folder tree, splitter, file list and
 // status bar, with the shared state the commands work on (current path,
@@ -125,6 +128,9 @@ private:
     QWidget* client_ = nullptr;
     QLabel* lblTitle_[2] = {};
     ShellCommands commands_;
+    std::unique_ptr<ClipboardCommands> clipboard_;
+    std::unique_ptr<TrashCommands> trash_;
+    std::unique_ptr<RenameCommand> rename_;
     ToolbarDispatch dispatch_;
     QString path_;
     bool listClicked_ = false;
