@@ -4,6 +4,7 @@
 #include "split/PartName.h"
 #include "split/frmJoinDialog.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QListWidget>
@@ -11,6 +12,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -411,6 +413,29 @@ private slots:
         QVERIFY(failure.text.contains(in("pipe")));
         QCOMPARE(read(out("joined")), QByteArray("old"));
         QCOMPARE(listing(outFolder()), QStringList {"joined"});
+        QCOMPARE(host_->refreshes, 1);
+    }
+
+    void theRealDialogIsModalAndCentredOnTheWindow()
+    {
+        write(in("a"), "a");
+        select({"a"});
+        host_->window.setGeometry(50, 40, 900, 600);
+        host_->window.show();  // as the main window is: with its frame
+        QRect shownAt;
+        bool modal = false;
+        QTimer::singleShot(0, this, [&] {
+            auto* dialog = qobject_cast<frmJoinDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            modal = dialog->isModal();
+            shownAt = dialog->frameGeometry();
+            dialog->CancelButton->click();
+        });
+        JoinCommand(*host_).run();  // returns once the dialog has closed
+        QVERIFY(modal);
+        const QRect owner = host_->window.frameGeometry();
+        QCOMPARE(shownAt.left(), owner.left() + (owner.width() - shownAt.width()) / 2);
+        QCOMPARE(shownAt.top(), owner.top() + (owner.height() - shownAt.height()) / 2);
         QCOMPARE(host_->refreshes, 1);
     }
 
