@@ -79,7 +79,11 @@ void frmAbout::buildControls()
     lblTitle = new QLabel(this);
     lblTitle->setObjectName(QStringLiteral("lblTitle"));
     QFont titleFont = lblTitle->font();
-    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.6);
+    // A font sized in pixels has no point size to scale.
+    if (titleFont.pointSizeF() > 0)
+        titleFont.setPointSizeF(titleFont.pointSizeF() * 1.6);
+    else
+        titleFont.setPixelSize(titleFont.pixelSize() * 8 / 5);
     titleFont.setBold(true);
     lblTitle->setFont(titleFont);
 

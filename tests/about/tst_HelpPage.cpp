@@ -48,6 +48,7 @@ private slots:
     void pageNameKeepsTheStem();
     void locateTakesTheFirstFolderThatHasThePage();
     void locateTriesAnAbsoluteHelpFileFirst();
+    void theBuildPutsThePageWhereTheProgramLooks();
     void readsBothListsAsTheBrowserShowsThem();
     void pageWithoutListsHasNoEntries();
     void searchKeyIgnoresWidthCaseAndKana();
@@ -92,6 +93,17 @@ void tst_HelpPage::locateTriesAnAbsoluteHelpFileFirst()
     // Not beside it: the folders are searched by the page's name.
     QCOMPARE(HelpPage::locate(temp_.filePath(QStringLiteral("nowhere/Guide.hlp")), {shared}),
              shared + QStringLiteral("/Guide.html"));
+}
+
+void tst_HelpPage::theBuildPutsThePageWhereTheProgramLooks()
+{
+    // The suites run from the folder of the programs, so they find what the program finds.
+    const QString found = HelpPage::locate(QStringLiteral("Kestrel.hlp"), HelpPage::defaultFolders());
+    QCOMPARE(found, QCoreApplication::applicationDirPath() + QStringLiteral("/help/Kestrel.html"));
+    QFile copy(found);
+    QFile source(QStringLiteral(KESTREL_HELP_SOURCE));
+    QVERIFY(copy.open(QIODevice::ReadOnly) && source.open(QIODevice::ReadOnly));
+    QVERIFY(copy.readAll() == source.readAll());
 }
 
 void tst_HelpPage::readsBothListsAsTheBrowserShowsThem()
