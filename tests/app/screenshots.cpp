@@ -1,9 +1,12 @@
-// Takes the pictures of the main window kept under docs/: run under a real X
-// server (xvfb-run), not as a test. Usage: app_screenshots DEMO_FOLDER OUT_DIR
+// Takes the pictures of the main window and its dialogs kept under docs/: run
+// under a real X server (xvfb-run), not as a test; scripts/take-screenshots.sh
+// makes the demo folder. Usage: app_screenshots DEMO_FOLDER OUT_DIR
 #include "app/MainToolBar.h"
 #include "app/Module1.h"
 #include "app/StartupWait.h"
 #include "app/frmMain.h"
+#include "about/HelpWindow.h"
+#include "browse/FileListView.h"
 #include "browse/FolderTree.h"
 #include "platform/QtPrompter.h"
 
@@ -12,6 +15,8 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
+
+#include <functional>
 
 namespace {
 
@@ -22,12 +27,36 @@ void settle(int ms)
     loop.exec();
 }
 
-void shoot(frmMain& w, const QString& file)
+void shootWidget(QWidget& w, const QString& file)
 {
-    settle(800);
     const QRect frame = w.frameGeometry();
     QGuiApplication::primaryScreen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height())
         .save(file);
+}
+
+void shoot(frmMain& w, const QString& file)
+{
+    settle(800);
+    shootWidget(w, file);
+}
+
+// Runs a command that opens a modal dialog, photographs the dialog over the
+// main window once it has settled, then closes it as Cancel would.
+void shootModal(frmMain& w, const QString& file, const std::function<void()>& command)
+{
+    QTimer::singleShot(1200, [&w, file] {
+        if (QWidget* dialog = QApplication::activeModalWidget()) {
+            shootWidget(w, file);
+            dialog->close();
+        }
+    });
+    command();
+}
+
+void selectInList(frmMain& w, const QString& key)
+{
+    w.lvListView->selectOnly(key);
+    w.setListClicked(true);
 }
 
 } // namespace
@@ -62,5 +91,18 @@ int main(int argc, char** argv)
     shoot(*w, out + "/main-small-icons.png");
     w->tbToolBar_ButtonClick(MainToolBar::viewKey(2));
     shoot(*w, out + "/main-list.png");
+
+    w->tbToolBar_ButtonClick(MainToolBar::viewKey(3));
+    selectInList(*w, demo + "holiday.mp4");
+    shootModal(*w, out + "/divide-dialog.png", [&w] { w->mnuFileDivide_Click(); });
+    selectInList(*w, demo + "holiday_mp4_003.002");
+    shootModal(*w, out + "/join-dialog.png", [&w] { w->mnuFileJoin_Click(); });
+    shootModal(*w, out + "/about-box.png", [&w] { w->mnuHelpAbout_Click(); });
+    w->mnuHelpContents_Click();
+    if (HelpWindow* help = HelpWindow::existing()) {
+        help->resize(900, 600);
+        settle(800);
+        shootWidget(*help, out + "/help-window.png");
+    }
     return 0;
 }

@@ -1,0 +1,15 @@
+#!/bin/sh
+# Takes the pictures under docs/ from a demo folder, under a virtual X server.
+# Usage: scripts/take-screenshots.sh [BUILD_DIR]   (after `make build`)
+set -eu
+build=${1:-build}
+demo=$(mktemp -d /tmp/kestrel-demo.XXXXXX)
+trap 'rm -rf "$demo"' EXIT
+mkdir -p "$demo/写真" "$demo/書類" "$demo/Projects"
+printf 'メモ\n' > "$demo/メモ.txt"
+head -c 3500000 /dev/urandom > "$demo/holiday.mp4"
+for k in 001 002 003; do head -c 1457152 /dev/zero > "$demo/holiday_mp4_003.$k"; done
+head -c 120000 /dev/urandom > "$demo/report.pdf"
+head -c 40000 /dev/urandom > "$demo/archive.lzh"
+export XDG_CONFIG_HOME="$demo/.config" XDG_DATA_HOME="$demo/.local/share"
+xvfb-run -a -s "-screen 0 1280x800x24" "$build/bin/app_screenshots" "$demo" docs
