@@ -40,7 +40,7 @@ void RenameCommand::lvListView_BeforeLabelEdit(const QString& key, const QString
         return;
     const QString question = QStringLiteral("これらのﾌｧｲﾙ名を変更すると動作に影響を及ぼす可能性があります。")
                              + QStringLiteral("\r\n") + QStringLiteral("ﾌｧｲﾙ名変更を続行しますか?");
-    if (host_.prompter().message(question, Prompter::Buttons::YesNo, Prompter::Icon::Stop, Title)
+    if (host_.prompter().message(question, Prompter::Buttons::YesNoDefaultNo, Prompter::Icon::Stop, Title)
         != Prompter::Answer::Yes)
         *cancel = true;
 }

@@ -11,8 +11,10 @@ class QWidget;
 // and records each question with its exact text, buttons and icon.
 class Prompter {
 public:
-    // The buttons of a message box, as Windows names their sets.
-    enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel, AbortRetryIgnore };
+    // The buttons of a message box, as Windows names their sets. YesNoDefaultNo
+    // is Yes and No with No as the default button, for questions where Enter
+    // should not carry on with something risky.
+    enum class Buttons { Ok, OkCancel, YesNo, YesNoDefaultNo, YesNoCancel, RetryCancel, AbortRetryIgnore };
     enum class Icon { None, Information, Exclamation, Question, Stop };
     // The button the user pressed (Cancel also when the box was closed).
     enum class Answer { Ok, Cancel, Yes, No, Retry, Abort, Ignore };

@@ -11,7 +11,8 @@ QMessageBox::StandardButtons standardButtons(Prompter::Buttons buttons)
     switch (buttons) {
     case Prompter::Buttons::Ok: return QMessageBox::Ok;
     case Prompter::Buttons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
-    case Prompter::Buttons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+    case Prompter::Buttons::YesNo:
+    case Prompter::Buttons::YesNoDefaultNo: return QMessageBox::Yes | QMessageBox::No;
     case Prompter::Buttons::YesNoCancel:
         return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     case Prompter::Buttons::RetryCancel: return QMessageBox::Retry | QMessageBox::Cancel;
@@ -49,7 +50,8 @@ Prompter::Answer answerFor(int pressed, Prompter::Buttons buttons)
     }
     switch (buttons) {
     case Prompter::Buttons::Ok: return Prompter::Answer::Ok;
-    case Prompter::Buttons::YesNo: return Prompter::Answer::No;
+    case Prompter::Buttons::YesNo:
+    case Prompter::Buttons::YesNoDefaultNo: return Prompter::Answer::No;
     case Prompter::Buttons::AbortRetryIgnore: return Prompter::Answer::Abort;
     default: return Prompter::Answer::Cancel;
     }
@@ -64,6 +66,8 @@ Prompter::Answer QtPrompter::message(const QString& text, Buttons buttons, Icon 
     if (buttons == Buttons::YesNoCancel || buttons == Buttons::OkCancel
         || buttons == Buttons::RetryCancel)
         box.setEscapeButton(QMessageBox::Cancel);
+    if (buttons == Buttons::YesNoDefaultNo)
+        box.setDefaultButton(QMessageBox::No);
     return answerFor(box.exec(), buttons);
 }
 

@@ -166,7 +166,7 @@ private slots:
         host.prompts.answerMessage(Prompter::Answer::No, warning());
         QVERIFY(!edit(rename, host, ".hidden", "shown"));
         const ScriptedPrompter::Question& asked = host.prompts.questions().last();
-        QCOMPARE(asked.buttons, Prompter::Buttons::YesNo);
+        QCOMPARE(asked.buttons, Prompter::Buttons::YesNoDefaultNo);
         QCOMPARE(asked.icon, Prompter::Icon::Stop);
         QCOMPARE(asked.title, QStringLiteral("Kestrel"));
         QCOMPARE(host.refreshes, 0);

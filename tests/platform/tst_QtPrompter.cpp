@@ -48,6 +48,18 @@ private slots:
         QCOMPARE(buttons, QMessageBox::Yes | QMessageBox::No);
     }
 
+    // Enter on a risky question takes the safe answer.
+    void enterTakesNoWhereNoIsTheDefault()
+    {
+        QtPrompter p;
+        whenModal([](QWidget* w) { QTest::keyClick(w, Qt::Key_Return); });
+        QCOMPARE(p.message("続行しますか?", Prompter::Buttons::YesNoDefaultNo, Prompter::Icon::Stop, "Kestrel"),
+                 Prompter::Answer::No);
+        whenModal([](QWidget* w) { QTest::keyClick(w, Qt::Key_Return); });
+        QCOMPARE(p.message("続行しますか?", Prompter::Buttons::YesNo, Prompter::Icon::Stop, "Kestrel"),
+                 Prompter::Answer::Yes);
+    }
+
     void escapeCancelsWhereThereIsCancel()
     {
         QtPrompter p;
