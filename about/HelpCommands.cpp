@@ -1,6 +1,6 @@
 #include "about/HelpCommands.h"
 
-#include "about/AboutTitle.h"
+#include "platform/ApplicationTitle.h"
 #include "about/HelpPage.h"
 #include "about/HelpWindow.h"
 #include "platform/Prompter.h"
@@ -40,7 +40,7 @@ bool HelpCommands::show(QWidget* owner, Prompter& prompter, int command)
     const QString page = HelpPage::locate(file, folders);
     if (page.isEmpty()) {
         prompter.message(QStringLiteral("ﾍﾙﾌﾟ ﾌｧｲﾙ %1 が見つかりません。").arg(HelpPage::pageName(file)),
-                         Prompter::Buttons::Ok, Prompter::Icon::Exclamation, AboutTitle());
+                         Prompter::Buttons::Ok, Prompter::Icon::Exclamation, ApplicationTitle());
         return false;
     }
 
@@ -48,7 +48,7 @@ bool HelpCommands::show(QWidget* owner, Prompter& prompter, int command)
     QString error;
     if (!window->load(page, error)) {
         // The reason as the system words it; the window is not shown.
-        prompter.message(error, Prompter::Buttons::Ok, Prompter::Icon::None, AboutTitle());
+        prompter.message(error, Prompter::Buttons::Ok, Prompter::Icon::None, ApplicationTitle());
         return false;
     }
     if (command == HELP_CONTENTS)

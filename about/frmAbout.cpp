@@ -1,6 +1,6 @@
 #include "about/frmAbout.h"
 
-#include "about/AboutTitle.h"
+#include "platform/ApplicationTitle.h"
 #include "platform/Prompter.h"
 #include "platform/SettingsStore.h"
 
@@ -139,7 +139,7 @@ void frmAbout::buildControls()
 void frmAbout::Form_Load()
 {
     lblVersion->setText(VersionText());
-    lblTitle->setText(AboutTitle());
+    lblTitle->setText(ApplicationTitle());
     lblDescription->setText(
         QStringLiteral("元々ファイルの切断を目的に作っていたが、使い勝手を向上していくうちにファイラーとなった"));
     // The owner's icon is the application's unless the owner has one of its own.
@@ -186,7 +186,7 @@ void frmAbout::reportUnavailable()
 {
     PrompterOwner owner(prompter_, this);
     prompter_.message(QStringLiteral("現時点ではｼｽﾃﾑ情報を使用できません"), Prompter::Buttons::Ok,
-                      Prompter::Icon::None, AboutTitle());
+                      Prompter::Icon::None, ApplicationTitle());
 }
 
 bool frmAbout::GetKeyValue(const QString& root, const QString& keyName, const QString& valueName,

@@ -5,11 +5,12 @@
 #include "app/StartupWait.h"
 #include "app/frmMain.h"
 #include "app/frmSplash.h"
+#include "platform/ApplicationTitle.h"
 #include "platform/QtPrompter.h"
 
 #include <QApplication>
 
-const QString Module1::AppTitle = QStringLiteral("Kestrel");
+const QString Module1::AppTitle = ApplicationTitle();
 const QString Module1::HelpFile = QStringLiteral("Kestrel.hlp");
 
 namespace {

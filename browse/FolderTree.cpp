@@ -4,6 +4,7 @@
 #include "browse/FileListView.h"
 #include "browse/ReadFailure.h"
 #include "browse/WaitCursor.h"
+#include "platform/ApplicationTitle.h"
 #include "platform/DirectoryReader.h"
 #include "platform/IconService.h"
 #include "platform/LongPath.h"
@@ -23,7 +24,7 @@ namespace {
 
 const QString& applicationTitle()
 {
-    static const QString title = QStringLiteral("Kestrel");
+    static const QString title = ApplicationTitle();
     return title;
 }
 

@@ -3,6 +3,7 @@
 #include "browse/CommandHost.h"
 #include "browse/FolderTree.h"
 #include "fileops/CollectSelection.h"
+#include "platform/ApplicationTitle.h"
 #include "platform/Progress.h"
 #include "platform/Prompter.h"
 #include "platform/ShellFileOperation.h"
@@ -10,7 +11,7 @@
 namespace {
 
 // The title of every message box of the program.
-const QString kTitle = QStringLiteral("Kestrel");
+const QString kTitle = ApplicationTitle();
 
 } // namespace
 

@@ -2,6 +2,7 @@
 
 #include "browse/CommandHost.h"
 #include "browse/FileListView.h"
+#include "platform/ApplicationTitle.h"
 #include "platform/Attributes.h"
 #include "platform/Prompter.h"
 
@@ -13,7 +14,7 @@
 #include <sys/stat.h>
 
 namespace {
-const QString Title = QStringLiteral("Kestrel");
+const QString Title = ApplicationTitle();
 }  // namespace
 
 RenameCommand::RenameCommand(CommandHost& host) : host_(host) {}

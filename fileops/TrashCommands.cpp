@@ -2,12 +2,13 @@
 
 #include "browse/CommandHost.h"
 #include "fileops/CollectSelection.h"
+#include "platform/ApplicationTitle.h"
 #include "platform/Progress.h"
 #include "platform/Prompter.h"
 
 namespace {
 
-const QString Title = QStringLiteral("Kestrel");
+const QString Title = ApplicationTitle();
 // Enough failed names for the user to see what stayed, few enough to read.
 constexpr int ShownFailures = 5;
 

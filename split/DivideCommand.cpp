@@ -5,7 +5,7 @@
 #include "platform/Progress.h"
 #include "platform/Prompter.h"
 #include "split/DivideReason.h"
-#include "split/DivideTitle.h"
+#include "platform/ApplicationTitle.h"
 #include "split/PartName.h"
 #include "split/PartWriter.h"
 #include "split/frmDivideDialog.h"
@@ -53,7 +53,7 @@ void DivideCommand::run()
         return;
     if (PartWriter::partCount(length, *size) == 1) {
         host_.prompter().message(QStringLiteral("切断する必要はありません"), Prompter::Buttons::Ok,
-                                 Prompter::Icon::Information, divideTitle());
+                                 Prompter::Icon::Information, ApplicationTitle());
         return;
     }
     divide(*file, length, *size);
@@ -111,5 +111,5 @@ void DivideCommand::divide(const Selected& file, qint64 length, qint64 partSize)
 
 void DivideCommand::say(const QString& text)
 {
-    host_.prompter().message(text, Prompter::Buttons::Ok, Prompter::Icon::Exclamation, divideTitle());
+    host_.prompter().message(text, Prompter::Buttons::Ok, Prompter::Icon::Exclamation, ApplicationTitle());
 }

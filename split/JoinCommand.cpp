@@ -3,7 +3,7 @@
 #include "browse/CommandHost.h"
 #include "browse/FileListView.h"
 #include "platform/Prompter.h"
-#include "split/JoinTitle.h"
+#include "platform/ApplicationTitle.h"
 #include "split/PartSet.h"
 #include "split/frmJoinDialog.h"
 
@@ -26,7 +26,7 @@ void JoinCommand::run()
     for (const FileListItem& item : selected) {
         if (item.type == FileListView::FolderType) {
             host_.prompter().message(QStringLiteral("フォルダを選択する事はできません"),
-                                     Prompter::Buttons::Ok, Prompter::Icon::None, joinTitle());
+                                     Prompter::Buttons::Ok, Prompter::Icon::None, ApplicationTitle());
             return;
         }
         paths << item.key;

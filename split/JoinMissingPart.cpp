@@ -1,7 +1,7 @@
 #include "split/JoinMissingPart.h"
 
 #include "platform/Prompter.h"
-#include "split/JoinTitle.h"
+#include "platform/ApplicationTitle.h"
 
 std::optional<QString> AskForMissingPart(Prompter& prompter, const QString& entryPath)
 {
@@ -9,10 +9,10 @@ std::optional<QString> AskForMissingPart(Prompter& prompter, const QString& entr
     const QString name = entryPath.mid(slash + 1);
 
     prompter.message(name + QStringLiteral("が見付かりません"), Prompter::Buttons::Ok,
-                     Prompter::Icon::Information, joinTitle());
+                     Prompter::Icon::Information, ApplicationTitle());
     const Prompter::Answer change =
         prompter.message(QStringLiteral("別のメディアにある場合はメディアを交換して下さい"),
-                         Prompter::Buttons::OkCancel, Prompter::Icon::Information, joinTitle());
+                         Prompter::Buttons::OkCancel, Prompter::Icon::Information, ApplicationTitle());
     if (change != Prompter::Answer::Ok)
         return std::nullopt;
     // The file dialog opens in the entry's folder; given the whole path it also

@@ -5,7 +5,7 @@
 #include "platform/Prompter.h"
 #include "platform/Twips.h"
 #include "split/JoinMissingPart.h"
-#include "split/JoinTitle.h"
+#include "platform/ApplicationTitle.h"
 #include "split/JoinWriter.h"
 #include "split/PartSet.h"
 
@@ -199,7 +199,7 @@ std::optional<QString> frmJoinDialog::outputName()
             return name;
     }
     const std::optional<QString> typed = host_.prompter().input(
-        QStringLiteral("結合後のファイル名を入力してください"), joinTitle(), first);
+        QStringLiteral("結合後のファイル名を入力してください"), ApplicationTitle(), first);
     if (!typed || typed->isEmpty())
         return std::nullopt;
     return typed;
@@ -218,7 +218,7 @@ bool frmJoinDialog::acceptableName(const QString& name, const QString& outputPat
         problem = QStringLiteral("結合先に同じ名前のフォルダがあります。\n別の名前を入力して下さい。");
     if (problem.isEmpty())
         return true;
-    host_.prompter().message(problem, Prompter::Buttons::Ok, Prompter::Icon::Exclamation, joinTitle());
+    host_.prompter().message(problem, Prompter::Buttons::Ok, Prompter::Icon::Exclamation, ApplicationTitle());
     return false;
 }
 
@@ -232,7 +232,7 @@ void frmJoinDialog::join(const QString& outputPath)
         [&prompter](const QString& entry) { return AskForMissingPart(prompter, entry); });
     setBusy(false);
     if (!result.ok && !result.cancelled)
-        prompter.message(result.error, Prompter::Buttons::Ok, Prompter::Icon::Exclamation, joinTitle());
+        prompter.message(result.error, Prompter::Buttons::Ok, Prompter::Icon::Exclamation, ApplicationTitle());
     if (result.ok)
         accept();
     else
