@@ -70,6 +70,9 @@ public:
         progressFactory_ = std::move(factory);
     }
 
+    // The trash commands, so tests can point them at a trash of their own.
+    TrashCommands& trashCommands() { return *trash_; }
+
     // Layout.
     void SizeControls(double x);
     bool SplitterMoving() const { return splitterMoving_; }

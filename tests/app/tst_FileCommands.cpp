@@ -1,0 +1,183 @@
+#include "AppTestSupport.h"
+
+#include "fileops/TrashCommands.h"
+#include "platform/ScriptedPrompter.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QRandomGenerator>
+#include <QTimer>
+#include <QtTest>
+#include <sys/stat.h>
+
+// The file commands reached from the real window's menus: the window hands
+// each to its command and the files on disk change as a user would see them.
+class tst_FileCommands : public QObject {
+    Q_OBJECT
+
+    SettingsSandbox* box_ = nullptr;
+    ScriptedPrompter* prompter_ = nullptr;
+    frmMain* w_ = nullptr;
+    QTemporaryDir* files_ = nullptr;
+    QString root_;
+
+    void choose(const QString& relative)
+    {
+        const QString key = root_ + relative;
+        w_->tvTreeView->setPath(key);
+        QTreeWidgetItem* node = w_->tvTreeView->nodeByKey(key);
+        QVERIFY2(node, qPrintable(key));
+        w_->tvTreeView->chooseNode(node);
+    }
+
+    void selectInList(const QString& relative)
+    {
+        QVERIFY(w_->lvListView->selectOnly(root_ + relative));
+        w_->setListClicked(true);
+    }
+
+    // Presses the button `name` of the next modal dialog once it is up.
+    static void pressInNextDialog(const QString& name)
+    {
+        auto* poll = new QTimer;
+        QObject::connect(poll, &QTimer::timeout, poll, [poll, name] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            if (!dialog)
+                return;
+            if (auto* button = dialog->findChild<QAbstractButton*>(name))
+                button->click();
+            poll->deleteLater();
+        });
+        poll->start(10);
+    }
+
+    static QByteArray randomBytes(int size)
+    {
+        QByteArray data(size, Qt::Uninitialized);
+        for (char& c : data)
+            c = static_cast<char>(QRandomGenerator::global()->generate());
+        return data;
+    }
+
+    static QByteArray read(const QString& path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+private slots:
+    void init()
+    {
+        box_ = new SettingsSandbox;
+        prompter_ = new ScriptedPrompter;
+        files_ = new QTemporaryDir;
+        root_ = files_->path() + "/";
+        QVERIFY(makeFolders(root_, {"work", "other", "out"}));
+        w_ = new frmMain(*prompter_);
+        showOnlyVolume(*w_, root_);
+    }
+
+    void cleanup()
+    {
+        delete w_;
+        delete files_;
+        delete prompter_;
+        delete box_;
+    }
+
+    void divideThenJoinGivesTheFileBack()
+    {
+        const QByteArray data = randomBytes(3 * 1'457'152 - 5);
+        QFile f(root_ + "work/movie.avi");
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(data) == data.size());
+        f.close();
+        choose("work/");
+        selectInList("work/movie.avi");
+        pressInNextDialog("OKButton");  // the first size, 1.44MB
+        w_->menus()->mnuFileDivide->trigger();
+        QCOMPARE(QFileInfo(root_ + "work/movie_avi_003.001").size(), 1'457'152);
+        QCOMPARE(QFileInfo(root_ + "work/movie_avi_003.003").size(), 1'457'152 - 5);
+        QCOMPARE(w_->PathList, QStringList{root_ + "work/movie.avi"});
+        QVERIFY(w_->lvListView->rowOfKey(root_ + "work/movie_avi_003.002") >= 0);
+
+        selectInList("work/movie_avi_003.002");
+        prompter_->answerPickFolder(root_ + "out", QStringLiteral("結合先フォルダを指定して下さい"));
+        pressInNextDialog("OKButton");
+        w_->menus()->mnuFileJoin->trigger();
+        QCOMPARE(read(root_ + "out/movie.avi"), data);
+        QCOMPARE(prompter_->pendingAnswers(), 0);
+    }
+
+    void copyAndPasteIntoAnotherFolder()
+    {
+        QFile f(root_ + "work/a.txt");
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write("abc") == 3);
+        f.close();
+        choose("work/");
+        selectInList("work/a.txt");
+        w_->menus()->mnuEditCopy->trigger();
+        QVERIFY(w_->CopyMode);
+        choose("other/");
+        w_->menus()->mnuEditPaste->trigger();
+        QCOMPARE(read(root_ + "other/a.txt"), QByteArray("abc"));
+        QVERIFY(QFileInfo::exists(root_ + "work/a.txt"));
+        QVERIFY(w_->lvListView->rowOfKey(root_ + "other/a.txt") >= 0);
+
+        // Cut from the toolbar, paste from the menu: the file moves.
+        choose("other/");
+        selectInList("other/a.txt");
+        w_->tbToolBar_ButtonClick(QStringLiteral("切り取り"));
+        QVERIFY(!w_->CopyMode);
+        choose("out/");
+        w_->menus()->mnuEditPaste->trigger();
+        QVERIFY(QFileInfo::exists(root_ + "out/a.txt"));
+        QVERIFY(!QFileInfo::exists(root_ + "other/a.txt"));
+    }
+
+    void deleteMovesToTheTrash()
+    {
+        QFile f(root_ + "work/old.txt");
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+        w_->trashCommands().service().setHomeTrash(root_ + "Trash");
+        choose("work/");
+        selectInList("work/old.txt");
+        prompter_->answerMessage(Prompter::Answer::Yes);
+        w_->menus()->mnuFileDelete->trigger();
+        QVERIFY(!QFileInfo::exists(root_ + "work/old.txt"));
+        QVERIFY(QFileInfo::exists(root_ + "Trash/files/old.txt"));
+        QVERIFY(QFileInfo::exists(root_ + "Trash/info/old.txt.trashinfo"));
+        QCOMPARE(w_->lvListView->rowOfKey(root_ + "work/old.txt"), -1);
+    }
+
+    void renameInPlace()
+    {
+        QFile f(root_ + "work/draft.txt");
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+        choose("work/");
+        selectInList("work/draft.txt");
+        QVERIFY(w_->lvListView->startLabelEdit(root_ + "work/draft.txt"));
+        QLineEdit* editor = nullptr;
+        QTRY_VERIFY((editor = w_->lvListView->currentView()->findChild<QLineEdit*>()) != nullptr);
+        editor->setText(QStringLiteral("final.txt"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_VERIFY(QFileInfo::exists(root_ + "work/final.txt"));
+        QVERIFY(!QFileInfo::exists(root_ + "work/draft.txt"));
+        QTRY_VERIFY(w_->lvListView->rowOfKey(root_ + "work/final.txt") >= 0);
+    }
+
+    void aboutBoxOpensAndCloses()
+    {
+        pressInNextDialog("cmdOK");
+        w_->menus()->mnuHelpAbout->trigger();
+        QCOMPARE(prompter_->questions().size(), 0);
+    }
+};
+
+QTEST_MAIN(tst_FileCommands)
+#include "tst_FileCommands.moc"
