@@ -4,7 +4,7 @@
 #include "browse/FileListView.h"
 #include "platform/Progress.h"
 #include "platform/Prompter.h"
-#include "split/DivideReason.h"
+#include "platform/FailureReason.h"
 #include "platform/ApplicationTitle.h"
 #include "split/PartName.h"
 #include "split/PartWriter.h"
@@ -42,7 +42,7 @@ void DivideCommand::run()
     if (::stat(QFile::encodeName(file->path).constData(), &st) != 0) {
         const int error = errno;
         say(QStringLiteral("分割できませんでした。\n%1 を開けませんでした。%2")
-                .arg(file->name, DivideReason::forErrno(error)));
+                .arg(file->name, FailureReason::forErrno(error)));
         host_.refreshAll();
         return;
     }

@@ -2,7 +2,7 @@
 
 #include "platform/Progress.h"
 #include "split/ByteCopier.h"
-#include "split/JoinFailureText.h"
+#include "platform/FailureReason.h"
 #include "split/JoinOutput.h"
 
 #include <QFile>
@@ -56,7 +56,7 @@ JoinWriter::Result failed(const QString& message)
 
 JoinWriter::Result failed(const QString& what, int error)
 {
-    return failed(JoinFailureText::message(what, error));
+    return failed(FailureReason::message(what, error));
 }
 
 // The file to read for an entry: the entry itself, or what findMissing names

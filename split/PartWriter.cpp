@@ -2,7 +2,7 @@
 
 #include "platform/Progress.h"
 #include "split/ByteCopier.h"
-#include "split/DivideReason.h"
+#include "platform/FailureReason.h"
 #include "split/PartName.h"
 
 #include <QFile>
@@ -253,7 +253,7 @@ private:
 
     PartWriter::Result failed(const QString& what, int error = 0)
     {
-        result_.error = error != 0 ? what + DivideReason::forErrno(error) : what;
+        result_.error = error != 0 ? what + FailureReason::forErrno(error) : what;
         return result_;
     }
 

@@ -239,7 +239,7 @@ void tst_DividePartWriter::aFullDiskLeavesAnOldSameNamedPartIntact()
         }
         QVERIFY(!r.ok);
         QVERIFY2(r.error.startsWith("g_bin_002.001 を書き込めませんでした。"), qPrintable(r.error));
-        QVERIFY2(r.error.endsWith("ファイルが大きすぎます。"), qPrintable(r.error));
+        QVERIFY2(r.error.endsWith("ファイルが大きすぎて、このメディアには書き込めません。"), qPrintable(r.error));
         QCOMPARE(entries(), (QStringList{"g.bin", "g_bin_002.001"}));
         QCOMPARE(readAll(folder() + "g_bin_002.001"), QByteArray("old part"));
     }

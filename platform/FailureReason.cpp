@@ -1,11 +1,11 @@
-#include "split/JoinFailureText.h"
+#include "platform/FailureReason.h"
 
 #include <cerrno>
 #include <cstring>
 
-namespace JoinFailureText {
+namespace FailureReason {
 
-QString reason(int error)
+QString forErrno(int error)
 {
     switch (error) {
     case ENOSPC:
@@ -40,7 +40,7 @@ QString reason(int error)
 
 QString message(const QString& what, int error)
 {
-    return what + QLatin1Char('\n') + reason(error);
+    return what + QLatin1Char('\n') + forErrno(error);
 }
 
-} // namespace JoinFailureText
+} // namespace FailureReason
