@@ -52,8 +52,7 @@ void DivideCommand::run()
     if (!size)
         return;
     if (PartWriter::partCount(length, *size) == 1) {
-        host_.prompter().message(QStringLiteral("切断する必要はありません"), Prompter::Buttons::Ok,
-                                 Prompter::Icon::Information, ApplicationTitle());
+        tell(QStringLiteral("切断する必要はありません"));
         return;
     }
     divide(*file, length, *size);
@@ -73,14 +72,14 @@ std::optional<DivideCommand::Selected> DivideCommand::collect()
     Selected file;
     for (const FileListItem& item : selected) {
         if (item.type == FileListView::FolderType) {
-            say(QStringLiteral("フォルダを選択する事はできません"));
+            tell(QStringLiteral("フォルダを選択する事はできません"));
             return std::nullopt;
         }
         paths << item.key;
         file = {item.name, item.key};
     }
     if (paths.size() > 1) {
-        say(QStringLiteral("複数のファイルを選択する事はできません"));
+        tell(QStringLiteral("複数のファイルを選択する事はできません"));
         return std::nullopt;
     }
     return file;
@@ -109,6 +108,13 @@ void DivideCommand::divide(const Selected& file, qint64 length, qint64 partSize)
     host_.refreshAll();
 }
 
+// The command's own three refusals carry no icon.
+void DivideCommand::tell(const QString& text)
+{
+    host_.prompter().message(text, Prompter::Buttons::Ok, Prompter::Icon::None, ApplicationTitle());
+}
+
+// A failure to read or write says so with the exclamation icon.
 void DivideCommand::say(const QString& text)
 {
     host_.prompter().message(text, Prompter::Buttons::Ok, Prompter::Icon::Exclamation, ApplicationTitle());

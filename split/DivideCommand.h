@@ -32,6 +32,7 @@ private:
     std::optional<Selected> collect();
     std::optional<qint64> askPartSize();
     void divide(const Selected& file, qint64 length, qint64 partSize);
+    void tell(const QString& text);
     void say(const QString& text);
 
     CommandHost& host_;

@@ -187,7 +187,7 @@ void tst_DivideCommand::refusesAFolderFirstInListOrder()
     const auto& q = host_->prompts.questions();
     QCOMPARE(q.size(), 1);
     QCOMPARE(q[0].buttons, Prompter::Buttons::Ok);
-    QCOMPARE(q[0].icon, Prompter::Icon::Exclamation);
+    QCOMPARE(q[0].icon, Prompter::Icon::None);
     QCOMPARE(q[0].title, QStringLiteral("Kestrel"));
     QVERIFY(host_->paths.isEmpty());
     QCOMPARE(files(), (QStringList{"a.bin", "zz"}));
@@ -201,7 +201,7 @@ void tst_DivideCommand::refusesSeveralFiles()
     host_->prompts.answerMessage(Prompter::Answer::Ok, kSeveral);
     run(0);
     QCOMPARE(dialogsShown_, 0);
-    QCOMPARE(host_->prompts.questions().value(0).icon, Prompter::Icon::Exclamation);
+    QCOMPARE(host_->prompts.questions().value(0).icon, Prompter::Icon::None);
     QCOMPARE(host_->paths, (QStringList{at("a.bin"), at("b.bin")}));
     QCOMPARE(host_->refreshes, 0);
     QCOMPARE(files(), (QStringList{"a.bin", "b.bin"}));
@@ -288,6 +288,7 @@ void tst_DivideCommand::saysThereIsNoNeedAfterTheSizeWasAsked()
     QCOMPARE(questionsBeforeDialog_, 0);
     QCOMPARE(host_->prompts.questions().size(), 1);
     QCOMPARE(host_->prompts.questions()[0].title, QStringLiteral("Kestrel"));
+    QCOMPARE(host_->prompts.questions()[0].icon, Prompter::Icon::None);
     QCOMPARE(files(), QStringList{"one.bin"});
 }
 
