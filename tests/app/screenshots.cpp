@@ -8,6 +8,7 @@
 #include "about/HelpWindow.h"
 #include "browse/FileListView.h"
 #include "browse/FolderTree.h"
+#include "platform/ProgressWindow.h"
 #include "platform/QtPrompter.h"
 
 #include <QApplication>
@@ -98,6 +99,18 @@ int main(int argc, char** argv)
     selectInList(*w, demo + "holiday_mp4_003.002");
     shootModal(*w, out + "/join-dialog.png", [&w] { w->mnuFileJoin_Click(); });
     shootModal(*w, out + "/about-box.png", [&w] { w->mnuHelpAbout_Click(); });
+    {
+        // The window that long work brings up, as a divide of 1 GiB shows it half-way.
+        ProgressWindow progress(w.get());
+        progress.start(QStringLiteral("分割"), 1'073'741'824);
+        while (!progress.isVisible())
+            progress.report(QStringLiteral("big_iso_011.006 (6/11)"), 536'870'912);
+        settle(300);
+        progress.report(QStringLiteral("big_iso_011.006 (6/11)"), 536'870'912);
+        settle(500);
+        shootWidget(*w, out + "/progress-window.png");
+        progress.finish();
+    }
     w->mnuHelpContents_Click();
     if (HelpWindow* help = HelpWindow::existing()) {
         help->resize(900, 600);
