@@ -245,7 +245,7 @@ TrashService::Result TrashService::trash(const QString& path)
         return result;
     }
     const QString topdir = topdirOf_(full);
-    if (full == topdir) {
+    if (full == topdir || TrashTreeRemover::isMountPoint(AT_FDCWD, QFile::encodeName(full))) {
         // A mount point can neither be renamed nor removed: deleting it "for
         // good" would only empty the volume and then fail on the folder.
         result.reason = errorText(EBUSY);

@@ -38,6 +38,15 @@ QList<QByteArray> TrashTreeRemover::namesIn(int dirFd, int* error)
     return names;
 }
 
+bool TrashTreeRemover::isMountPoint(int dirFd, const QByteArray& name)
+{
+    struct statx sx {};
+    const int flags = AT_SYMLINK_NOFOLLOW | (name.isEmpty() ? AT_EMPTY_PATH : 0);
+    if (::statx(dirFd, name.constData(), flags, STATX_BASIC_STATS, &sx) != 0)
+        return false;
+    return (sx.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) && (sx.stx_attributes & STATX_ATTR_MOUNT_ROOT);
+}
+
 namespace {
 
 // Opens the folder `name` for reading without following a link. A folder
@@ -107,7 +116,9 @@ bool TrashTreeRemover::removeEntry(int parentFd, const QByteArray& name, const Q
         return false;
     }
     if (S_ISDIR(st.st_mode)) {
-        if (st.st_dev != volume)
+        // A bind mount of a folder of the same volume keeps the device
+        // number: only the kernel's mount flag tells it from a plain folder.
+        if (st.st_dev != volume || isMountPoint(parentFd, name))
             return fail(shownPath, EXDEV);
         return removeFolder(parentFd, name, shownPath, volume);
     }
@@ -123,7 +134,7 @@ bool TrashTreeRemover::removeFolder(int parentFd, const QByteArray& name, const 
     if (fd < 0)
         return fail(shownPath, errno);
     struct stat opened {};
-    if (::fstat(fd, &opened) != 0 || opened.st_dev != volume) {
+    if (::fstat(fd, &opened) != 0 || opened.st_dev != volume || isMountPoint(fd, QByteArray())) {
         ::close(fd);
         return fail(shownPath, EXDEV);  // something else was mounted there meanwhile
     }

@@ -13,7 +13,7 @@
 // It works on open folder descriptors and never follows a symbolic link, so a
 // link inside the tree (or one swapped in while it runs) is removed as a link
 // and what it points at is left alone. It stays on the volume of the entry:
-// a folder with another volume mounted on it is reported, not entered.
+// a folder with another volume (or a bind mount) on it is reported, not entered.
 // Folders the user owns but may not write (read-only folders) are made
 // writable first, since their contents could not be removed otherwise.
 class TrashTreeRemover {
@@ -34,6 +34,10 @@ public:
     // The names of an open folder ("." and ".." left out), read in full;
     // `error` is set when the reading failed part-way.
     static QList<QByteArray> namesIn(int dirFd, int* error);
+
+    // Whether `name` of the open folder `dirFd` (empty: `dirFd` itself) has
+    // a volume mounted on it, bind mounts of the same volume included.
+    static bool isMountPoint(int dirFd, const QByteArray& name);
 
     bool cancelled() const { return cancelled_; }
     // One line per entry that could not be removed: "path: reason".

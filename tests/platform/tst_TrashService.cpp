@@ -10,9 +10,13 @@
 #include <QTest>
 
 #include <fcntl.h>
+#include <functional>
 #include <linux/fs.h>
+#include <sched.h>
 #include <sys/ioctl.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 // Makes an entry impossible to remove or rename for the running user: the
@@ -58,6 +62,39 @@ private:
     QByteArray target_;
     bool ok_ = false;
 };
+
+// Runs `work` in a child process with a mount namespace of its own (and a
+// user namespace when not root), so that it may bind-mount folders without
+// touching the machine's mounts. The child's exit code comes back; 77 means
+// the machine allows no such namespace.
+int inOwnMountNamespace(const std::function<int()>& work)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const uid_t uid = ::getuid();
+        const gid_t gid = ::getgid();
+        if (uid != 0) {
+            if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0)
+                ::_exit(77);
+            const auto put = [](const char* file, const QByteArray& text) {
+                QFile f(QString::fromLatin1(file));
+                return f.open(QIODevice::WriteOnly) && f.write(text) == text.size();
+            };
+            if (!put("/proc/self/setgroups", "deny") || !put("/proc/self/uid_map", "0 " + QByteArray::number(uid) + " 1")
+                || !put("/proc/self/gid_map", "0 " + QByteArray::number(gid) + " 1"))
+                ::_exit(77);
+        } else if (::unshare(CLONE_NEWNS) != 0) {
+            ::_exit(77);
+        }
+        if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+            ::_exit(77);
+        ::_exit(work());
+    }
+    int status = 0;
+    if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+}
 
 // Each test stands a small world in a temporary folder: a "home volume"
 // (the folder itself) holding the home trash in data/Trash, and fake
@@ -407,6 +444,38 @@ private slots:
         const TrashService::EmptyReport missing = trash.deleteForGood(root() + "/doomed");
         QCOMPARE(missing.removed, 0);
         QCOMPARE(missing.failures.size(), 1);
+    }
+
+    void aBindMountInsideIsNeverEmptied()
+    {
+        // Another folder of the same volume mounted inside the doomed tree
+        // has the same device number as the tree: it must still be left alone.
+        write(root() + "/precious/keep.txt", "keep");
+        QVERIFY(QDir().mkpath(root() + "/doomed/mounted"));
+        write(root() + "/doomed/other.txt");
+        const QByteArray precious = QFile::encodeName(root() + "/precious");
+        const QByteArray mounted = QFile::encodeName(root() + "/doomed/mounted");
+        TrashService trash = service();
+        const int code = inOwnMountNamespace([&] {
+            if (::mount(precious.constData(), mounted.constData(), nullptr, MS_BIND, nullptr) != 0)
+                return 77;
+            // Trashing the mount point itself is refused outright.
+            if (trash.trash(QFile::decodeName(mounted)).outcome != TrashService::Outcome::Failed)
+                return 1;
+            if (!TrashTreeRemover::isMountPoint(AT_FDCWD, mounted))
+                return 2;
+            const TrashService::EmptyReport report = trash.deleteForGood(root() + "/doomed");
+            if (report.removed != 0 || report.failures.isEmpty())
+                return 3;
+            return 0;
+        });
+        if (code == 77)
+            QSKIP("no mount namespace on this machine");
+        QCOMPARE(code, 0);
+        QCOMPARE(read(root() + "/precious/keep.txt"), QByteArray("keep"));
+        // Beside the mount point the tree went as asked.
+        QVERIFY(!exists(root() + "/doomed/other.txt"));
+        QVERIFY(!TrashTreeRemover::isMountPoint(AT_FDCWD, QFile::encodeName(root() + "/precious")));
     }
 
     void topdirIsTheHighestFolderOnTheSameDevice()
