@@ -60,24 +60,39 @@ bool flushFileSystemOf(const std::string& folder)
     return flushed;
 }
 
+// Whether a source entry is still what the copy read: the same entry, with
+// the same size and modification time. One written to after it was copied
+// (an editor saving, say) holds data the copy lacks.
+bool unchangedSince(const struct stat& now, const struct stat& copied)
+{
+    return sameEntry(now, copied) && (now.st_mode & S_IFMT) == (copied.st_mode & S_IFMT)
+        && now.st_size == copied.st_size && now.st_mtim.tv_sec == copied.st_mtim.tv_sec
+        && now.st_mtim.tv_nsec == copied.st_mtim.tv_nsec;
+}
+
 // Removes the sources of a finished cross-device move, each folder after its
 // contents. A folder still holding something (an entry the user skipped)
 // stays, and so does a mount point (a volume moved whole leaves its empty
-// root where it is mounted).
-bool removeSources(const std::vector<std::string>& sources)
+// root where it is mounted). An entry that changed after it was copied stays
+// too, and makes the move count as failed, so the user looks at both places.
+bool removeSources(const std::vector<TreeCopier::CopiedSource>& sources)
 {
-    for (const std::string& path : sources) {
+    bool allRemoved = true;
+    for (const TreeCopier::CopiedSource& source : sources) {
+        const char* path = source.path.c_str();
         struct stat st {};
-        if (::lstat(path.c_str(), &st) != 0)
+        if (::lstat(path, &st) != 0)
             continue;
         if (S_ISDIR(st.st_mode)) {
-            if (::rmdir(path.c_str()) != 0 && errno != ENOTEMPTY && errno != EEXIST && errno != EBUSY)
+            if (::rmdir(path) != 0 && errno != ENOTEMPTY && errno != EEXIST && errno != EBUSY)
                 return false;
-        } else if (::unlink(path.c_str()) != 0) {
+        } else if (!unchangedSince(st, source.st)) {
+            allRemoved = false;
+        } else if (::unlink(path) != 0) {
             return false;
         }
     }
-    return true;
+    return allRemoved;
 }
 
 QString displayName(const std::string& path)

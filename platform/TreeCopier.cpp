@@ -212,7 +212,7 @@ TreeCopier::Outcome TreeCopier::copyFolder(const std::string& source, const stru
     if (!merge) {
         keepModeAndTimes(target, st, keepOwner(target, st), false);
     }
-    copied_.push_back(source);
+    copied_.push_back({source, st});
     return Outcome::Done;
 }
 
@@ -274,7 +274,7 @@ TreeCopier::Outcome TreeCopier::copyFile(const std::string& source, const std::s
     if (!place(temp, target, replacing))
         return Outcome::Failed;
     tempGuard.release();
-    copied_.push_back(source);
+    copied_.push_back({source, now});
     return Outcome::Done;
 }
 
@@ -326,7 +326,7 @@ TreeCopier::Outcome TreeCopier::copyNode(const std::string& source, const struct
     if (!place(temp, target, replacing))
         return Outcome::Failed;
     tempGuard.release();
-    copied_.push_back(source);
+    copied_.push_back({source, st});
     return Outcome::Done;
 }
 

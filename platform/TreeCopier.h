@@ -42,9 +42,15 @@ public:
     // replace it.
     Outcome copy(const std::string& source, const std::string& target, bool replaceConfirmed = false);
 
+    // A source entry copied whole, with its state as the copy read it, so a
+    // move can tell whether it changed before removing it.
+    struct CopiedSource {
+        std::string path;
+        struct stat st;
+    };
     // The source entries copied whole, each folder after its contents: what a
     // move may remove once the copy is safe.
-    const std::vector<std::string>& copiedSources() const { return copied_; }
+    const std::vector<CopiedSource>& copiedSources() const { return copied_; }
 
     qint64 bytesDone() const { return bytesDone_; }
     void setBytesDone(qint64 bytes) { bytesDone_ = bytes; }
@@ -77,6 +83,6 @@ private:
     CopyJournal& journal_;
     bool verify_ = false;
     std::function<bool(const std::string&)> writeFault_;
-    std::vector<std::string> copied_;
+    std::vector<CopiedSource> copied_;
     qint64 bytesDone_ = 0;
 };

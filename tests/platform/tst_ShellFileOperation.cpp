@@ -583,6 +583,28 @@ private slots:
         QVERIFY(QDir(dst_).isEmpty());
     }
 
+    void aSourceWrittenToAfterItsCopyIsKeptByAMoveAcross()
+    {
+        QVERIFY(QDir().mkpath(src_ + QStringLiteral("/box")));
+        writeFile(src_ + QStringLiteral("/box/a.txt"), "first");
+        writeFile(src_ + QStringLiteral("/box/b.txt"), "other");
+        const QString a = src_ + QStringLiteral("/box/a.txt");
+        // While b.txt is being copied, someone saves a.txt, copied already.
+        QVERIFY(!run(Function::Move, src_ + QStringLiteral("/box"), dst_, [a](ShellFileOperation& op) {
+            op.setCrossDeviceDecision([](auto&, auto&) { return true; });
+            op.setWriteFault([a](const std::string& path) {
+                if (path.ends_with("/b.txt"))
+                    writeFile(a, "first, then more");
+                return false;
+            });
+        }));
+        // The newer data stays where it was written; the rest moved.
+        QCOMPARE(bytesOf(a), QByteArray("first, then more"));
+        QCOMPARE(bytesOf(dst_ + QStringLiteral("/box/a.txt")), QByteArray("first"));
+        QCOMPARE(bytesOf(dst_ + QStringLiteral("/box/b.txt")), QByteArray("other"));
+        QVERIFY(!exists(src_ + QStringLiteral("/box/b.txt")));
+    }
+
     void aMoveAcrossFileSystemsCancelledLeavesTheSourceWhole()
     {
         makeTree(src_ + QStringLiteral("/tree"));
