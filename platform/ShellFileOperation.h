@@ -23,7 +23,9 @@ class Prompter;
 // - A move within one file system renames. Across file systems everything is
 //   copied and compared byte for byte, flushed to disk, and only then are the
 //   sources removed; a move that fails or is cancelled before that point
-//   removes its partial copy and leaves every source as it was.
+//   removes its partial copy and leaves every source as it was. A source
+//   written to after it was copied is not removed, and the move counts as
+//   failed: the newer data stays where it was written.
 // - Cancel (Progress::report returning false) removes the file being written
 //   and everything this call created, and counts as failed. Entries a
 //   same-file-system move has already renamed stay moved: a rename loses

@@ -170,6 +170,10 @@ TreeCopier::Outcome TreeCopier::copyEntry(const std::string& source, const struc
         return copyNode(source, st, target, false);
     }
 
+    if (made_.count({existing.st_dev, existing.st_ino}) != 0) {
+        errno = EEXIST;
+        return Outcome::Failed;  // two source names for one destination entry
+    }
     const QString name = displayName(target);
     const bool sourceIsFolder = S_ISDIR(st.st_mode);
     const bool targetIsFolder = S_ISDIR(existing.st_mode);
@@ -201,6 +205,7 @@ TreeCopier::Outcome TreeCopier::copyFolder(const std::string& source, const stru
         if (::mkdir(target.c_str(), 0700) != 0)
             return Outcome::Failed;
         journal_.created(target, true);
+        remember(target);
     }
     if (!report(displayName(source)))
         return Outcome::Stopped;
@@ -336,7 +341,16 @@ bool TreeCopier::place(const std::string& temp, const std::string& target, bool 
                                   : CopyPath::renameNoReplace(temp, target);
     if (placed && !replacing)
         journal_.created(target, false);
+    if (placed)
+        remember(target);
     return placed;
+}
+
+void TreeCopier::remember(const std::string& target)
+{
+    struct stat st {};
+    if (::lstat(target.c_str(), &st) == 0)
+        made_.insert({st.st_dev, st.st_ino});
 }
 
 bool TreeCopier::report(const QString& name)

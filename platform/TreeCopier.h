@@ -2,7 +2,9 @@
 
 #include <QtGlobal>
 #include <functional>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <sys/stat.h>
@@ -77,6 +79,9 @@ private:
     // Renames a finished temporary entry to `target`; replacing only when asked to.
     bool place(const std::string& temp, const std::string& target, bool replacing);
     bool report(const QString& name);
+    // Notes an entry this copy made at `target`.
+    void remember(const std::string& target);
+
 
     CopyConflictPrompt& conflicts_;
     Progress& progress_;
@@ -84,5 +89,10 @@ private:
     bool verify_ = false;
     std::function<bool(const std::string&)> writeFault_;
     std::vector<CopiedSource> copied_;
+    // The entries this copy made, by device and inode. On a volume that folds
+    // case, "A.txt" and "a.txt" of one source folder meet in one entry:
+    // replacing or merging it would lose the first of the two, and a move
+    // would then remove both sources.
+    std::set<std::pair<dev_t, ino_t>> made_;
     qint64 bytesDone_ = 0;
 };

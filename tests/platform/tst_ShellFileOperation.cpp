@@ -605,6 +605,30 @@ private slots:
         QVERIFY(!exists(src_ + QStringLiteral("/box/b.txt")));
     }
 
+    void twoSourcesMeetingInOneDestinationEntryStopTheMove()
+    {
+        // On a volume that folds case, "Readme" and "README" of one source
+        // folder are one destination entry. Here a hard link stands in for that: by the
+        // time "c" is copied, its destination is the entry made for "a".
+        QVERIFY(QDir().mkpath(src_ + QStringLiteral("/box")));
+        writeFile(src_ + QStringLiteral("/box/a"), "first");
+        writeFile(src_ + QStringLiteral("/box/b"), "b");
+        writeFile(src_ + QStringLiteral("/box/c"), "second");
+        const QString box = dst_ + QStringLiteral("/box");
+        QVERIFY(!run(Function::Move, src_ + QStringLiteral("/box"), dst_, [box](ShellFileOperation& op) {
+            op.setCrossDeviceDecision([](auto&, auto&) { return true; });
+            op.setWriteFault([box](const std::string& path) {
+                if (path.ends_with("/b"))
+                    ::link(QFile::encodeName(box + QStringLiteral("/a")).constData(),
+                           QFile::encodeName(box + QStringLiteral("/c")).constData());
+                return false;
+            });
+        }));
+        // No question about replacing "c", and every source is still there.
+        QCOMPARE(bytesOf(src_ + QStringLiteral("/box/a")), QByteArray("first"));
+        QCOMPARE(bytesOf(src_ + QStringLiteral("/box/c")), QByteArray("second"));
+    }
+
     void aMoveAcrossFileSystemsCancelledLeavesTheSourceWhole()
     {
         makeTree(src_ + QStringLiteral("/tree"));
