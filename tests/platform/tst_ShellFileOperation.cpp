@@ -629,6 +629,20 @@ private slots:
         QCOMPARE(bytesOf(src_ + QStringLiteral("/box/c")), QByteArray("second"));
     }
 
+    void aFailedCopyRemovesTheReadOnlyFoldersItFinished()
+    {
+        // The locked folder is done, with its source's mode, before the
+        // failure: the copy must still be able to take it back.
+        QVERIFY(QDir().mkpath(src_ + QStringLiteral("/box/a-locked")));
+        writeFile(src_ + QStringLiteral("/box/a-locked/in.txt"), "in");
+        QCOMPARE(::chmod(QFile::encodeName(src_ + QStringLiteral("/box/a-locked")).constData(), 0555), 0);
+        writeFile(src_ + QStringLiteral("/box/z.txt"), "z");
+        QVERIFY(!run(Function::Copy, src_ + QStringLiteral("/box"), dst_, [](ShellFileOperation& op) {
+            op.setWriteFault([](const std::string& path) { return path.ends_with("/z.txt"); });
+        }));
+        QVERIFY(QDir(dst_).isEmpty());
+    }
+
     void aMoveAcrossFileSystemsCancelledLeavesTheSourceWhole()
     {
         makeTree(src_ + QStringLiteral("/tree"));
