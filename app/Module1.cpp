@@ -9,6 +9,9 @@
 #include "platform/QtPrompter.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 const QString Module1::AppTitle = ApplicationTitle();
 const QString Module1::HelpFile = QStringLiteral("Kestrel.hlp");
@@ -123,6 +126,12 @@ std::unique_ptr<frmMain> Module1::Start(Prompter& prompter, StartupWait& wait)
 int Module1::Main(int argc, char** argv)
 {
     KestrelApplication app(argc, argv);
+    // Qt's own texts (はい, いいえ, キャンセル in message boxes, the file dialogs)
+    // in the program's language; without the file they stay English.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
+                     QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
     QApplication::setApplicationName(AppTitle);
     QApplication::setApplicationVersion(QStringLiteral(KESTREL_VERSION));
     QApplication::setWindowIcon(AppPictures::windowIcon());

@@ -70,7 +70,7 @@ TrashCommands::Step TrashCommands::deleteOne(const QString& path)
     }
     const QString question = QStringLiteral("「%1」はごみ箱に移動できません。完全に削除しますか?")
                                  .arg(shownName(path));
-    if (host_.prompter().message(question, Prompter::Buttons::YesNo, Prompter::Icon::Question, Title)
+    if (host_.prompter().message(question, Prompter::Buttons::YesNoDefaultNo, Prompter::Icon::Question, Title)
         != Prompter::Answer::Yes)
         return Step::Skipped;  // kept, as the user said; the others still go
     return deleteForGood(path);

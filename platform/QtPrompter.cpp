@@ -63,6 +63,8 @@ Prompter::Answer QtPrompter::message(const QString& text, Buttons buttons, Icon 
                                      const QString& title)
 {
     QMessageBox box(messageIcon(icon), title, text, standardButtons(buttons), owner());
+    // Texts carry file names, which may look like markup.
+    box.setTextFormat(Qt::PlainText);
     if (buttons == Buttons::YesNoCancel || buttons == Buttons::OkCancel
         || buttons == Buttons::RetryCancel)
         box.setEscapeButton(QMessageBox::Cancel);

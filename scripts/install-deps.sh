@@ -3,7 +3,7 @@
 # Does nothing when they are all present already.
 set -euo pipefail
 
-build=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
+build=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
        libgtest-dev libgmock-dev liblhasa-dev libmspack-dev libzip-dev libssl-dev zlib1g-dev
        fonts-ipafont-gothic)
 # Peer tools: the tests hand our archives to them and theirs to us.

@@ -243,7 +243,7 @@ private slots:
         commands.mnuFileDelete_Click();
         QCOMPARE(host.prompts.pendingAnswers(), 0);
         QCOMPARE(host.prompts.questions().at(1).icon, Prompter::Icon::Question);
-        QCOMPARE(host.prompts.questions().at(1).buttons, Prompter::Buttons::YesNo);
+        QCOMPARE(host.prompts.questions().at(1).buttons, Prompter::Buttons::YesNoDefaultNo);
         QVERIFY(!exists(root() + "novol/drop"));
         QVERIFY(!exists(root() + "novol/z.txt"));
         QVERIFY(exists(root() + "novol/keep.txt"));

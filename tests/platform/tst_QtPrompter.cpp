@@ -38,6 +38,7 @@ private slots:
             text = box->text();
             title = box->windowTitle();
             buttons = box->standardButtons();
+            QCOMPARE(box->textFormat(), Qt::PlainText);
             box->button(QMessageBox::No)->click();
         });
         QCOMPARE(p.message("上書きしますか?", Prompter::Buttons::YesNo, Prompter::Icon::Question, "Kestrel"),
