@@ -51,6 +51,10 @@ void ProgressWindow::start(const QString& caption, qint64 totalBytes)
     bar_->setRange(0, total_ > 0 ? kBarSteps : 0);
     if (!sinceStart_.isValid())
         sinceStart_.start();
+    // A command that runs several pieces of work through one window (a paste
+    // of several entries) keeps it up once it has been seen.
+    if (shownBefore_)
+        showNow();
 }
 
 bool ProgressWindow::report(const QString& item, qint64 bytesDone)
@@ -85,6 +89,7 @@ void ProgressWindow::showNow()
         move(parentWidget()->geometry().center() - rect().center());
     show();
     raise();
+    shownBefore_ = true;
 }
 
 void ProgressWindow::refresh(const QString& item, qint64 bytesDone)

@@ -43,4 +43,5 @@ private:
     QElapsedTimer sincePump_;
     qint64 total_ = 0;
     bool cancelled_ = false;
+    bool shownBefore_ = false;
 };

@@ -44,6 +44,24 @@ private slots:
         QVERIFY(!progress.isVisible());
     }
 
+    // The next piece of work of the same command shows the window at once
+    // instead of leaving it away for another half second.
+    void aWindowOnceShownComesBackAtOnce()
+    {
+        QWidget owner;
+        ProgressWindow progress(&owner);
+        progress.start(QStringLiteral("コピー"), 10);
+        QElapsedTimer waited;
+        waited.start();
+        while (!progress.isVisible() && waited.elapsed() < 10'000)
+            progress.report(QStringLiteral("a"), 1);
+        progress.finish();
+        QVERIFY(!progress.isVisible());
+        progress.start(QStringLiteral("コピー"), 10);
+        QVERIFY(progress.isVisible());
+        progress.finish();
+    }
+
     void escapeCancelsToo()
     {
         QWidget owner;
