@@ -57,6 +57,13 @@ bool JoinOutput::create(const QString& outputPath, int& error)
         error = EISDIR;
         return false;
     }
+    // A device, pipe or socket at that name is not a file to replace: the rename
+    // would take away the node itself (for root, even one in /dev).
+    if (::stat(native(target_).constData(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        error = EEXIST;
+        special_ = true;
+        return false;
+    }
     // A read-only file stays as it is: the rename below could replace it, but
     // the user has marked it as not to be written.
     if (::access(native(target_).constData(), F_OK) == 0

@@ -18,6 +18,10 @@ public:
     // is a folder).
     bool create(const QString& outputPath, int& error);
 
+    // After a failed create(): the output's name is taken by something other
+    // than a file or a folder (a device, a pipe, a socket), which is never replaced.
+    bool refusedSpecialFile() const { return special_; }
+
     int fd() const { return fd_; }
     // The path the data will have in the end (a link at the output is followed).
     const QString& target() const { return target_; }
@@ -39,4 +43,5 @@ private:
     QString target_;
     QString temporary_;
     int fd_ = -1;
+    bool special_ = false;
 };

@@ -115,8 +115,11 @@ JoinWriter::Result run(const QStringList& entries, const QString& outputPath, Pr
 {
     JoinOutput output;
     int error = 0;
-    if (!output.create(outputPath, error))
+    if (!output.create(outputPath, error)) {
+        if (output.refusedSpecialFile())
+            return failed(QStringLiteral("「%1」は通常のファイルではないため、置き換えられません。").arg(outputPath));
         return failed(QStringLiteral("「%1」を作成できませんでした。").arg(outputPath), error);
+    }
 
     qint64 written = 0;
     const qsizetype count = entries.size();

@@ -269,6 +269,26 @@ private slots:
         QCOMPARE(listing(), (QStringList {"a", "b", "c", "fifo", "taken"}));
     }
 
+    void aPipeAtTheOutputIsNeverReplacedNorThroughALink()
+    {
+        const QStringList entries = threeEntries();
+        QVERIFY(::mkfifo(QFile::encodeName(path("pipe")).constData(), 0644) == 0);
+        JoinWriter::Result result = JoinWriter::join(entries, path("pipe"), progress_, noneMissing());
+        QVERIFY(!result.ok && !result.cancelled);
+        QVERIFY(result.error.contains(path("pipe")));
+        struct stat st;
+        QVERIFY(::lstat(QFile::encodeName(path("pipe")).constData(), &st) == 0);
+        QVERIFY(S_ISFIFO(st.st_mode));
+
+        // Through a link the node it names is what would be replaced.
+        QVERIFY(QFile::link(path("pipe"), path("link")));
+        result = JoinWriter::join(entries, path("link"), progress_, noneMissing());
+        QVERIFY(!result.ok && !result.cancelled);
+        QVERIFY(::lstat(QFile::encodeName(path("pipe")).constData(), &st) == 0);
+        QVERIFY(S_ISFIFO(st.st_mode));
+        QCOMPARE(listing(), (QStringList {"a", "b", "c", "link", "pipe"}));
+    }
+
     void readOnlyFilesAndFoldersAreNotWritten()
     {
         if (::geteuid() == 0)
