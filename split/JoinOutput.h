@@ -27,6 +27,10 @@ public:
     const QString& target() const { return target_; }
     const QString& temporaryPath() const { return temporary_; }
 
+    // Narrows what group and others may do with a new output to what they may
+    // do with one of the entries (its mode's group and other bits).
+    void limitToEntry(unsigned entryMode) { othersMay_ &= entryMode & 0077; }
+
     // Gives the temporary file the permissions (and, where allowed, the owner
     // and group) of the file it replaces (if any),
     // makes the data durable when an existing file is replaced, and renames it
@@ -44,4 +48,5 @@ private:
     QString temporary_;
     int fd_ = -1;
     bool special_ = false;
+    unsigned othersMay_ = 0077;
 };
