@@ -57,6 +57,13 @@ bool JoinOutput::create(const QString& outputPath, int& error)
         error = EISDIR;
         return false;
     }
+    // A device, pipe or socket at that name is not a file to replace: the rename
+    // would take away the node itself (for root, even one in /dev).
+    if (::stat(native(target_).constData(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        error = EEXIST;
+        special_ = true;
+        return false;
+    }
     // A read-only file stays as it is: the rename below could replace it, but
     // the user has marked it as not to be written.
     if (::access(native(target_).constData(), F_OK) == 0
@@ -105,6 +112,12 @@ bool JoinOutput::commit(int& error)
     int failure = 0;
     if (replacing && (::fchmod(fd_, st.st_mode & 0777) != 0 || ::fsync(fd_) != 0))
         failure = errno;
+    // A new file lets group and others read no more than every entry did. File
+    // systems that decide modes themselves (FAT) refuse such a change: that is
+    // no reason to fail the join, so the answer is not examined.
+    struct stat own;
+    if (!replacing && ::fstat(fd_, &own) == 0 && (own.st_mode & 0077 & ~othersMay_) != 0)
+        (void)::fchmod(fd_, own.st_mode & (0700 | othersMay_));
     // close() reports write-back errors of some file systems (NFS): they count.
     if (::close(fd_) != 0 && failure == 0)
         failure = errno;

@@ -18,10 +18,18 @@ public:
     // is a folder).
     bool create(const QString& outputPath, int& error);
 
+    // After a failed create(): the output's name is taken by something other
+    // than a file or a folder (a device, a pipe, a socket), which is never replaced.
+    bool refusedSpecialFile() const { return special_; }
+
     int fd() const { return fd_; }
     // The path the data will have in the end (a link at the output is followed).
     const QString& target() const { return target_; }
     const QString& temporaryPath() const { return temporary_; }
+
+    // Narrows what group and others may do with a new output to what they may
+    // do with one of the entries (its mode's group and other bits).
+    void limitToEntry(unsigned entryMode) { othersMay_ &= entryMode & 0077; }
 
     // Gives the temporary file the permissions (and, where allowed, the owner
     // and group) of the file it replaces (if any),
@@ -39,4 +47,6 @@ private:
     QString target_;
     QString temporary_;
     int fd_ = -1;
+    bool special_ = false;
+    unsigned othersMay_ = 0077;
 };

@@ -77,8 +77,8 @@ std::optional<QString> locate(const QString& entry, const JoinWriter::FindMissin
 
 // One entry appended at `written`. Only regular files are read: a FIFO or a
 // device would block or never end.
-JoinWriter::Result append(const QString& path, int outFd, qint64& written, const QString& item,
-                          Progress& progress)
+JoinWriter::Result append(const QString& path, JoinOutput& output, qint64& written,
+                          const QString& item, Progress& progress)
 {
     struct stat st;
     if (::stat(native(path).constData(), &st) != 0)
@@ -93,9 +93,10 @@ JoinWriter::Result append(const QString& path, int outFd, qint64& written, const
         ::close(inFd);
         return failed(QStringLiteral("「%1」を読み込めませんでした。").arg(path), error);
     }
+    output.limitToEntry(st.st_mode);
     const qint64 start = written;
     const ByteCopier::Result copy = ByteCopier::copy(
-        inFd, 0, outFd, start, st.st_size,
+        inFd, 0, output.fd(), start, st.st_size,
         [&](qint64 soFar) { return progress.report(item, start + soFar); });
     ::close(inFd);
     written = start + copy.copied;
@@ -115,8 +116,11 @@ JoinWriter::Result run(const QStringList& entries, const QString& outputPath, Pr
 {
     JoinOutput output;
     int error = 0;
-    if (!output.create(outputPath, error))
+    if (!output.create(outputPath, error)) {
+        if (output.refusedSpecialFile())
+            return failed(QStringLiteral("「%1」は通常のファイルではないため、置き換えられません。").arg(outputPath));
         return failed(QStringLiteral("「%1」を作成できませんでした。").arg(outputPath), error);
+    }
 
     qint64 written = 0;
     const qsizetype count = entries.size();
@@ -128,7 +132,7 @@ JoinWriter::Result run(const QStringList& entries, const QString& outputPath, Pr
         const std::optional<QString> path = locate(entries[k], findMissing);
         if (!path)
             return cancelled();
-        const JoinWriter::Result step = append(*path, output.fd(), written, item, progress);
+        const JoinWriter::Result step = append(*path, output, written, item, progress);
         if (!step.ok)
             return step;
     }

@@ -95,6 +95,10 @@ private:
         if (!S_ISREG(st.st_mode))
             return failedBool(QStringLiteral("%1 は普通のファイルではありません。").arg(sourceName), 0);
         length_ = st.st_size;
+        // Parts are no more readable by others than the file they come from: a
+        // private file must not become readable by everyone once it is cut up.
+        // The user may always read and write their own parts, to join them again.
+        partMode_ = mode_t(st.st_mode & 0066) | S_IRUSR | S_IWUSR;
         if (expectedLength >= 0 && expectedLength != length_) {
             sizeChanged(sourceName);
             return false;
@@ -206,7 +210,7 @@ private:
     }
 
     // A hidden name beside the part's, created exclusively so nothing else is overwritten
-    // before the part is whole. Mode 0666 lets the umask decide, as for any new file.
+    // before the part is whole. Group and others get what they had on the source, less the umask.
     int createTemporary(const QString& name)
     {
         // A part name near the file system's limit would not take the decoration: such a part
@@ -218,7 +222,7 @@ private:
                 + (roomy ? QLatin1Char('.') + name + QStringLiteral(".kes") + random
                          : QStringLiteral(".kes-part-") + random);
             const int fd = ::open(native(candidate).constData(),
-                                  O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+                                  O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, partMode_);
             if (fd >= 0) {
                 temporary_ = candidate;
                 return fd;
@@ -271,6 +275,7 @@ private:
     int source_ = -1;
     qint64 length_ = 0;
     qint64 parts_ = 0;
+    mode_t partMode_ = 0666;
     QString temporary_;
     QStringList written_;
     PartWriter::Result result_;

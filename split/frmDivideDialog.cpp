@@ -57,8 +57,13 @@ void frmDivideDialog::centreOn(QWidget* owner)
 {
     if (owner == nullptr)
         return;
-    const QRect frame = owner->window()->frameGeometry();
-    const QRect own = frameGeometry();
+    const QWidget* window = owner->window();
+    const QRect frame = window->frameGeometry();
+    QSize own = frameGeometry().size();
+    // Before it is first shown the dialog has no frame yet; it will get one like
+    // its owner's, and it is the framed size that must sit in the middle.
+    if (!testAttribute(Qt::WA_WState_Created) || !isVisible())
+        own += frame.size() - window->geometry().size();
     move(frame.left() + (frame.width() - own.width()) / 2,
          frame.top() + (frame.height() - own.height()) / 2);
 }

@@ -73,10 +73,11 @@ frmJoinDialog::frmJoinDialog(CommandHost& host, QWidget* owner) : QDialog(owner)
     for (QPushButton* button : UpDownButton)
         button->setAutoDefault(false);
 
-    connect(List1, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row >= 0)
-            List1_Click();
-    });
+    // An entry counts as clicked when it becomes selected (by the mouse, the
+    // arrow keys or a move). The current row alone is not enough: the list makes
+    // its first entry current, unselected, as soon as it takes the focus, and
+    // that must not enable the move buttons of a divided set.
+    connect(List1, &QListWidget::itemSelectionChanged, this, &frmJoinDialog::List1_Click);
     connect(UpDownButton[0], &QPushButton::clicked, this, [this] { UpDownButton_Click(0); });
     connect(UpDownButton[1], &QPushButton::clicked, this, [this] { UpDownButton_Click(1); });
     connect(OKButton, &QPushButton::clicked, this, &frmJoinDialog::OKButton_Click);
@@ -133,7 +134,10 @@ void frmJoinDialog::centreOn(QWidget* owner)
 
 void frmJoinDialog::List1_Click()
 {
-    const int row = List1->currentRow();
+    // The selected entry, not the current one: the selection changes before the
+    // current row follows it.
+    const QList<QListWidgetItem*> selected = List1->selectedItems();
+    const int row = selected.isEmpty() ? -1 : List1->row(selected.constFirst());
     if (row < 0)
         return;
     clickedIndex_ = row;

@@ -136,7 +136,11 @@ void tst_DivideDialog::centresOnTheOwner()
     owner.show();
     QVERIFY(QTest::qWaitForWindowExposed(&owner));
     frmDivideDialog dialog(&owner);
+    // Placed before it is shown, as the command does: the frame it then gets
+    // must be part of what is centred.
     dialog.centreOn(&owner);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     const QRect main = owner.frameGeometry();
     const QRect own = dialog.frameGeometry();
     QCOMPARE(own.left(), main.left() + (main.width() - own.width()) / 2);

@@ -10,6 +10,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -74,6 +75,7 @@ private slots:
     void failurePartWayRemovesThePartsAndKeepsTheOthers();
     void aFullDiskLeavesAnOldSameNamedPartIntact();
     void aReadOnlyFolderFailsCleanly();
+    void partsOfAPrivateFileStayPrivate();
     void aMissingSourceFails();
     void namesNearTheLengthLimit();
     void aSourceShorterThanMeasuredFails();
@@ -258,6 +260,28 @@ void tst_DividePartWriter::aReadOnlyFolderFailsCleanly()
     QVERIFY(!r.ok);
     QCOMPARE(r.error, QStringLiteral("ro_bin_003.001 を作れませんでした。アクセスが拒否されました。"));
     QVERIFY(QDir(folder() + "out").isEmpty());
+}
+
+void tst_DividePartWriter::partsOfAPrivateFileStayPrivate()
+{
+    const mode_t oldMask = ::umask(022);
+    QVERIFY(writeFile(folder() + "key.pem", pattern(2500)));
+    QVERIFY(writeFile(folder() + "open.txt", pattern(2500)));
+    QVERIFY(::chmod(QFile::encodeName(folder() + "key.pem").constData(), 0600) == 0);
+    QVERIFY(::chmod(QFile::encodeName(folder() + "open.txt").constData(), 0644) == 0);
+    ScriptedProgress progress;
+    const PartWriter::Result secret = PartWriter::divide(folder() + "key.pem", folder(), "key_pem_003", 1000, progress);
+    const PartWriter::Result plain = PartWriter::divide(folder() + "open.txt", folder(), "open_txt_003", 1000, progress);
+    ::umask(oldMask);
+    QVERIFY(secret.ok && plain.ok);
+    const auto modeOf = [](const QString& path) {
+        struct stat st;
+        return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
+    };
+    for (const QString& part : secret.written)
+        QCOMPARE(modeOf(part), 0600);
+    for (const QString& part : plain.written)
+        QCOMPARE(modeOf(part), 0644);
 }
 
 void tst_DividePartWriter::aMissingSourceFails()

@@ -132,6 +132,29 @@ private slots:
         QVERIFY(down()->isEnabled());
     }
 
+    void focusAloneDoesNotCountAsAClick()
+    {
+        makeDialog({"/d/x_y_003.001", "/d/x_y_003.002", "/d/x_y_003.003"});
+        dialog_->disableMoveButtons();
+        dialog_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(dialog_.get()));
+        dialog_->List1->setFocus(Qt::TabFocusReason);
+        // Taking the focus makes the first entry current without selecting it.
+        QTRY_COMPARE(dialog_->List1->currentRow(), 0);
+        QCOMPARE(dialog_->clickedIndex(), -1);
+        QVERIFY(!up()->isEnabled());
+        QVERIFY(!down()->isEnabled());
+
+        // A click on that very entry still records it.
+        clickEntry(0);
+        QCOMPARE(dialog_->clickedIndex(), 0);
+        QVERIFY(!up()->isEnabled());
+        QVERIFY(down()->isEnabled());
+        QTest::keyClick(dialog_->List1, Qt::Key_Down);
+        QCOMPARE(dialog_->clickedIndex(), 1);
+        QVERIFY(up()->isEnabled());
+    }
+
     void aSingleEntryCannotMove()
     {
         makeDialog({"/d/only"});

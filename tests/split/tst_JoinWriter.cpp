@@ -128,6 +128,26 @@ private slots:
                  QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup);
     }
 
+    void aNewOutputIsNoMoreReadableThanItsEntries()
+    {
+        const mode_t oldMask = ::umask(022);
+        const QStringList entries = threeEntries();
+        for (const QString& entry : entries)
+            QVERIFY(::chmod(QFile::encodeName(entry).constData(), 0644) == 0);
+        const bool open = JoinWriter::join(entries, path("open"), progress_, noneMissing()).ok;
+        QVERIFY(::chmod(QFile::encodeName(path("b")).constData(), 0600) == 0);
+        const bool secret = JoinWriter::join(entries, path("secret"), progress_, noneMissing()).ok;
+        ::umask(oldMask);
+        QVERIFY(open && secret);
+        const auto modeOf = [this](const QString& name) {
+            struct stat st;
+            return ::stat(QFile::encodeName(path(name)).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
+        };
+        QCOMPARE(modeOf("open"), 0644);
+        QCOMPARE(modeOf("secret"), 0600);
+        QCOMPARE(read(path("secret")), threeJoined());
+    }
+
     void aReplacedFileKeepsItsOwnerWhereThatIsAllowed()
     {
         if (::geteuid() != 0)
@@ -267,6 +287,26 @@ private slots:
         QVERIFY(QDir(path("taken")).isEmpty());
 
         QCOMPARE(listing(), (QStringList {"a", "b", "c", "fifo", "taken"}));
+    }
+
+    void aPipeAtTheOutputIsNeverReplacedNorThroughALink()
+    {
+        const QStringList entries = threeEntries();
+        QVERIFY(::mkfifo(QFile::encodeName(path("pipe")).constData(), 0644) == 0);
+        JoinWriter::Result result = JoinWriter::join(entries, path("pipe"), progress_, noneMissing());
+        QVERIFY(!result.ok && !result.cancelled);
+        QVERIFY(result.error.contains(path("pipe")));
+        struct stat st;
+        QVERIFY(::lstat(QFile::encodeName(path("pipe")).constData(), &st) == 0);
+        QVERIFY(S_ISFIFO(st.st_mode));
+
+        // Through a link the node it names is what would be replaced.
+        QVERIFY(QFile::link(path("pipe"), path("link")));
+        result = JoinWriter::join(entries, path("link"), progress_, noneMissing());
+        QVERIFY(!result.ok && !result.cancelled);
+        QVERIFY(::lstat(QFile::encodeName(path("pipe")).constData(), &st) == 0);
+        QVERIFY(S_ISFIFO(st.st_mode));
+        QCOMPARE(listing(), (QStringList {"a", "b", "c", "link", "pipe"}));
     }
 
     void readOnlyFilesAndFoldersAreNotWritten()
