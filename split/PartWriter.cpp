@@ -70,6 +70,9 @@ public:
             return result_;
         }
 
+        if (!partsLeaveTheSourceAlone(sourceName))
+            return result_;
+
         progress_.start(QStringLiteral("分割"), length_);
         const bool done = writeAll(sourceName);
         progress_.finish();
@@ -95,6 +98,8 @@ private:
         if (!S_ISREG(st.st_mode))
             return failedBool(QStringLiteral("%1 は普通のファイルではありません。").arg(sourceName), 0);
         length_ = st.st_size;
+        sourceDevice_ = st.st_dev;
+        sourceInode_ = st.st_ino;
         // Parts are no more readable by others than the file they come from: a
         // private file must not become readable by everyone once it is cut up.
         // The user may always read and write their own parts, to join them again.
@@ -102,6 +107,25 @@ private:
         if (expectedLength >= 0 && expectedLength != length_) {
             sizeChanged(sourceName);
             return false;
+        }
+        return true;
+    }
+
+    // A part is renamed over whatever bears its name. When that is the source
+    // itself (the selected name is a link to a file named like one of its
+    // parts), the file's only name would go to a part, and a failure later
+    // would remove it with the other parts: nothing is written then.
+    bool partsLeaveTheSourceAlone(const QString& sourceName)
+    {
+        for (qint64 k = 1; k <= parts_; ++k) {
+            const QString name = base_ + QLatin1Char('.') + PartName::number(k);
+            struct stat st;
+            if (::stat(native(folder_ + name).constData(), &st) == 0 && st.st_dev == sourceDevice_
+                && st.st_ino == sourceInode_)
+                return failedBool(
+                    QStringLiteral("%1 は %2 そのものなので、分割した部分で置き換えられません。")
+                        .arg(name, sourceName),
+                    0);
         }
         return true;
     }
@@ -276,6 +300,8 @@ private:
     qint64 length_ = 0;
     qint64 parts_ = 0;
     mode_t partMode_ = 0666;
+    dev_t sourceDevice_ = 0;
+    ino_t sourceInode_ = 0;
     QString temporary_;
     QStringList written_;
     PartWriter::Result result_;

@@ -77,6 +77,7 @@ private slots:
     void aReadOnlyFolderFailsCleanly();
     void partsOfAPrivateFileStayPrivate();
     void aMissingSourceFails();
+    void aLinkToOneOfItsOwnPartsIsNotDivided();
     void namesNearTheLengthLimit();
     void aSourceShorterThanMeasuredFails();
     void dividesFilesPastFourGibibytes();
@@ -282,6 +283,21 @@ void tst_DividePartWriter::partsOfAPrivateFileStayPrivate()
         QCOMPARE(modeOf(part), 0600);
     for (const QString& part : plain.written)
         QCOMPARE(modeOf(part), 0644);
+}
+
+// The selected name is a link to the file that the second part would replace:
+// writing parts would take the data's only name away. Nothing is written.
+void tst_DividePartWriter::aLinkToOneOfItsOwnPartsIsNotDivided()
+{
+    const QByteArray data = pattern(2500);
+    QVERIFY(writeFile(folder() + "l_bin_003.002", data));
+    QVERIFY(QFile::link(folder() + "l_bin_003.002", folder() + "l.bin"));
+    ScriptedProgress progress;
+    const PartWriter::Result r = PartWriter::divide(folder() + "l.bin", folder(), "l_bin_003", 1000, progress);
+    QVERIFY(!r.ok);
+    QVERIFY2(r.error.startsWith("l_bin_003.002 は l.bin そのもの"), qPrintable(r.error));
+    QCOMPARE(entries(), (QStringList{"l.bin", "l_bin_003.002"}));
+    QCOMPARE(readAll(folder() + "l_bin_003.002"), data);
 }
 
 void tst_DividePartWriter::aMissingSourceFails()
