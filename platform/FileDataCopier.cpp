@@ -1,8 +1,10 @@
 #include "platform/FileDataCopier.h"
 
+#include "platform/ByteCopier.h"
+
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <algorithm>
 #include <linux/fs.h>
 #include <memory>
 #include <sys/ioctl.h>
@@ -11,56 +13,62 @@
 
 namespace {
 
-bool writeAll(int fd, const char* data, qint64 size)
-{
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, static_cast<size_t>(size));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += n;
-        size -= n;
-    }
-    return true;
-}
-
-// Reads up to `size` bytes at `offset`, going on after short reads; the count
-// read (less only at the end of the file), or -1.
-qint64 readFull(int fd, char* data, qint64 size, qint64 offset)
-{
-    qint64 got = 0;
-    while (got < size) {
-        const ssize_t n = ::pread(fd, data + got, static_cast<size_t>(size - got), offset + got);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return -1;
-        }
-        if (n == 0)
-            break;
-        got += n;
-    }
-    return got;
-}
-
-// The buffer size for a file: its own size (plus one byte, so that one read
-// meets the end), at most a chunk. Copying many small files then costs no
-// megabyte-sized allocations each.
-qint64 chunkFor(int fd)
+qint64 sizeOf(int fd)
 {
     struct stat st {};
-    const qint64 size = ::fstat(fd, &st) == 0 ? st.st_size : FileDataCopier::kChunk;
-    return std::clamp<qint64>(size + 1, 4096, FileDataCopier::kChunk);
+    return ::fstat(fd, &st) == 0 ? qint64(st.st_size) : -1;
 }
 
-// copy_file_range refuses for these reasons when it cannot work between the
-// two files at all; the plain loop then does the work.
-bool rangeCopyUnsupported(int error)
+// The buffer size for comparing a file: its own size (plus one byte, so that
+// one read meets the end), at most 1 MiB.
+qint64 chunkFor(int fd)
 {
-    return error == EXDEV || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP
-        || error == EBADF || error == EPERM;
+    constexpr qint64 most = qint64(1) << 20;
+    const qint64 size = sizeOf(fd);
+    return std::clamp<qint64>(size < 0 ? most : size + 1, 4096, most);
+}
+
+// Files of the kernel's own file systems (/proc, /sys) say they are empty and
+// still have text to read: they are read to their end instead.
+FileDataCopier::Result copyUnmeasured(int from, int to, const FileDataCopier::Tick& tick)
+{
+    constexpr qint64 size = 64 * 1024;
+    const auto buffer = std::make_unique_for_overwrite<char[]>(size_t(size));
+    for (qint64 offset = 0;;) {
+        const qint64 n = ByteCopier::readAt(from, buffer.get(), size, offset);
+        if (n < 0 || (n > 0 && !ByteCopier::writeAt(to, buffer.get(), n, offset)))
+            return FileDataCopier::Result::Failed;
+        if (n == 0)
+            return FileDataCopier::Result::Done;
+        offset += n;
+        if (!tick(n))
+            return FileDataCopier::Result::Stopped;
+    }
+}
+
+// The whole file from its start as it measures now. A file that shrinks
+// while it is copied fails (EIO); one that grows is copied as measured, and
+// the comparison that checks a move sees the difference.
+FileDataCopier::Result copyWhole(int from, int to, const FileDataCopier::Tick& tick, ByteCopier::Way way)
+{
+    const qint64 size = sizeOf(from);
+    if (size < 0)
+        return FileDataCopier::Result::Failed;
+    if (size == 0)
+        return copyUnmeasured(from, to, tick);
+    qint64 reported = 0;
+    const ByteCopier::Result result = ByteCopier::copy(from, 0, to, 0, size, [&](qint64 soFar) {
+        const qint64 chunk = soFar - reported;
+        reported = soFar;
+        return tick(chunk);
+    }, way);
+    switch (result.outcome) {
+    case ByteCopier::Outcome::Done: return FileDataCopier::Result::Done;
+    case ByteCopier::Outcome::Cancelled: return FileDataCopier::Result::Stopped;
+    case ByteCopier::Outcome::Failed: break;
+    }
+    errno = result.error;
+    return FileDataCopier::Result::Failed;
 }
 
 } // namespace
@@ -72,55 +80,12 @@ FileDataCopier::Result FileDataCopier::copy(int from, int to, const Tick& tick)
         const off_t size = ::lseek(to, 0, SEEK_END);
         return tick(size > 0 ? size : 0) ? Result::Done : Result::Stopped;
     }
-
-    qint64 offset = 0;
-    for (;;) {
-        loff_t in = offset;
-        loff_t out = offset;
-        const ssize_t n = ::copy_file_range(from, &in, to, &out, static_cast<size_t>(kChunk), 0);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            // Before the first byte the loop can take over cleanly; later the
-            // error is real.
-            if (offset == 0 && rangeCopyUnsupported(errno))
-                return copyByReadWrite(from, to, tick);
-            return Result::Failed;
-        }
-        if (n == 0) {
-            // Some file systems (proc, some FUSE) report nothing through
-            // copy_file_range although read() gives data: let the loop look.
-            if (offset == 0)
-                return copyByReadWrite(from, to, tick);
-            return Result::Done;
-        }
-        offset += n;
-        if (!tick(n))
-            return Result::Stopped;
-    }
+    return copyWhole(from, to, tick, ByteCopier::Way::Fastest);
 }
 
 FileDataCopier::Result FileDataCopier::copyByReadWrite(int from, int to, const Tick& tick)
 {
-    const qint64 chunk = chunkFor(from);
-    const auto buffer = std::make_unique_for_overwrite<char[]>(static_cast<size_t>(chunk));
-    qint64 offset = 0;
-    if (::lseek(to, 0, SEEK_SET) < 0)
-        return Result::Failed;
-    for (;;) {
-        const qint64 n = readFull(from, buffer.get(), chunk, offset);
-        if (n < 0)
-            return Result::Failed;
-        if (n == 0)
-            return Result::Done;
-        if (!writeAll(to, buffer.get(), n))
-            return Result::Failed;
-        offset += n;
-        if (!tick(n))
-            return Result::Stopped;
-        if (n < chunk)
-            return Result::Done;
-    }
+    return copyWhole(from, to, tick, ByteCopier::Way::Buffered);
 }
 
 FileDataCopier::Result FileDataCopier::compare(int a, int b, const Tick& tick)
@@ -130,8 +95,8 @@ FileDataCopier::Result FileDataCopier::compare(int a, int b, const Tick& tick)
     const auto right = std::make_unique_for_overwrite<char[]>(static_cast<size_t>(chunk));
     qint64 offset = 0;
     for (;;) {
-        const qint64 n = readFull(a, left.get(), chunk, offset);
-        const qint64 m = readFull(b, right.get(), chunk, offset);
+        const qint64 n = ByteCopier::readAt(a, left.get(), chunk, offset);
+        const qint64 m = ByteCopier::readAt(b, right.get(), chunk, offset);
         if (n < 0 || m < 0)
             return Result::Failed;
         if (n != m || std::memcmp(left.get(), right.get(), static_cast<size_t>(n)) != 0) {

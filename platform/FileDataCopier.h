@@ -1,21 +1,25 @@
 #pragma once
 
+#include "platform/ByteCopier.h"
+
 #include <QtGlobal>
 #include <functional>
 
-// Moves the bytes of one open file into another, as fast as the file systems
-// allow: a reflink clone where both sides share one copy-on-write volume, else
-// copy_file_range (the kernel copies, server-side on network volumes), else a
-// read/write loop through one buffer. Memory use does not grow with the file.
+// Moves the bytes of one whole open file into another, as fast as the file
+// systems allow: a reflink clone where both sides share one copy-on-write
+// volume, else ByteCopier (copy_file_range, server-side on network volumes,
+// else a read/write loop through one buffer). Memory use does not grow with
+// the file.
 class FileDataCopier {
 public:
     enum class Result { Done, Failed, Stopped };
 
-    // Called after every chunk (at most kChunk bytes) with the bytes of that
-    // chunk; returning false stops the copy.
+    // Called after every chunk with the bytes of that chunk; returning false
+    // stops the copy.
     using Tick = std::function<bool(qint64 bytes)>;
 
-    static constexpr qint64 kChunk = 1 << 20;
+    // The most bytes one tick reports.
+    static constexpr qint64 kChunk = ByteCopier::kChunk;
 
     // Copies from the start of `from` to its end into `to` (empty, at offset 0).
     // errno tells why on Failed.

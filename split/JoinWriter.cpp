@@ -1,7 +1,7 @@
 #include "split/JoinWriter.h"
 
 #include "platform/Progress.h"
-#include "split/ByteCopier.h"
+#include "platform/ByteCopier.h"
 #include "platform/FailureReason.h"
 #include "split/JoinOutput.h"
 

@@ -1,7 +1,7 @@
 #include "split/PartWriter.h"
 
 #include "platform/Progress.h"
-#include "split/ByteCopier.h"
+#include "platform/ByteCopier.h"
 #include "platform/FailureReason.h"
 #include "split/PartName.h"
 

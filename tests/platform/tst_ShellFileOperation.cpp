@@ -236,6 +236,24 @@ private slots:
         }
     }
 
+    // The kernel's own files say they are empty and still have text.
+    void aFileThatSaysItIsEmptyIsReadToItsEnd()
+    {
+        QFile info(QStringLiteral("/proc/self/status"));
+        if (!info.open(QIODevice::ReadOnly) || QFileInfo(info).size() != 0)
+            QSKIP("no /proc here");
+        info.close();
+        const int from = ::open("/proc/self/status", O_RDONLY);
+        const int to = ::open(QFile::encodeName(dst_ + QStringLiteral("/status")).constData(),
+                              O_RDWR | O_CREAT | O_EXCL, 0600);
+        QVERIFY(from >= 0 && to >= 0);
+        const auto result = FileDataCopier::copy(from, to, [](qint64) { return true; });
+        ::close(from);
+        ::close(to);
+        QCOMPARE(result, FileDataCopier::Result::Done);
+        QVERIFY(bytesOf(dst_ + QStringLiteral("/status")).startsWith("Name:"));
+    }
+
     void aStoppingTickStopsTheCopy()
     {
         writeFile(src_ + QStringLiteral("/in"), pattern(3 * FileDataCopier::kChunk, 's'));

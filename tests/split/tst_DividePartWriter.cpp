@@ -1,5 +1,5 @@
 #include "platform/ScriptedProgress.h"
-#include "split/ByteCopier.h"
+#include "platform/ByteCopier.h"
 #include "split/PartName.h"
 #include "split/PartWriter.h"
 

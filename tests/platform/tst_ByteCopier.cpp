@@ -1,4 +1,4 @@
-#include "split/ByteCopier.h"
+#include "platform/ByteCopier.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -106,32 +106,34 @@ void tst_ByteCopier::copiesASliceAtTheGivenOffsets()
 
 void tst_ByteCopier::reportsEveryChunkAndStopsWhenTold()
 {
-    // Sparse: 17 MiB of length costs almost no disk, and a marker sits past the second chunk.
+    // Sparse: 2.5 MiB of length costs almost no disk, and a marker sits past the second chunk.
+    const qint64 length = 2 * ByteCopier::kChunk + ByteCopier::kChunk / 2;
+    const qint64 marker = 2 * ByteCopier::kChunk + 3;
     {
         QFile f(path("sparse"));
         QVERIFY(f.open(QIODevice::WriteOnly));
-        QVERIFY(f.resize(17 << 20));
-        QVERIFY(f.seek((16 << 20) + 3));
+        QVERIFY(f.resize(length));
+        QVERIFY(f.seek(marker));
         f.write("marker");
     }
     Fd in(path("sparse"), O_RDONLY);
     {
         Fd out(path("whole"), O_WRONLY | O_CREAT | O_TRUNC);
         QList<qint64> seen;
-        const ByteCopier::Result r = ByteCopier::copy(in.get(), 0, out.get(), 0, 17 << 20,
+        const ByteCopier::Result r = ByteCopier::copy(in.get(), 0, out.get(), 0, length,
                                                       [&](qint64 soFar) { seen << soFar; return true; });
         QCOMPARE(int(r.outcome), int(ByteCopier::Outcome::Done));
-        QCOMPARE(seen, (QList<qint64>{8 << 20, 16 << 20, 17 << 20}));
+        QCOMPARE(seen, (QList<qint64>{ByteCopier::kChunk, 2 * ByteCopier::kChunk, length}));
     }
-    QCOMPARE(readAll(path("whole")).mid((16 << 20) + 3, 6), QByteArray("marker"));
+    QCOMPARE(readAll(path("whole")).mid(marker, 6), QByteArray("marker"));
 
     Fd out(path("stopped"), O_WRONLY | O_CREAT | O_TRUNC);
     int calls = 0;
-    const ByteCopier::Result r = ByteCopier::copy(in.get(), 0, out.get(), 0, 17 << 20,
+    const ByteCopier::Result r = ByteCopier::copy(in.get(), 0, out.get(), 0, length,
                                                   [&](qint64) { return ++calls < 1; });
     QCOMPARE(int(r.outcome), int(ByteCopier::Outcome::Cancelled));
     QCOMPARE(calls, 1);
-    QCOMPARE(r.copied, qint64(8 << 20));
+    QCOMPARE(r.copied, ByteCopier::kChunk);
 }
 
 void tst_ByteCopier::aShortSourceFails_data()

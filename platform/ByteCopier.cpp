@@ -1,4 +1,4 @@
-#include "split/ByteCopier.h"
+#include "platform/ByteCopier.h"
 
 #include <algorithm>
 #include <atomic>
@@ -122,9 +122,9 @@ public:
     {
     }
 
-    ByteCopier::Result run()
+    ByteCopier::Result run(ByteCopier::Way way)
     {
-        bool useKernel = kernelCopyAllowed.load();
+        bool useKernel = way == ByteCopier::Way::Fastest && kernelCopyAllowed.load();
         while (result_.copied < length_) {
             qint64 chunk = std::min(ByteCopier::kChunk, length_ - result_.copied);
             qint64 left = useKernel ? kernelChunk(chunk, useKernel) : chunk;
@@ -167,13 +167,16 @@ private:
     bool bufferedChunk(qint64 chunk)
     {
         if (!buffer_) {
-            buffer_ = std::make_unique<char[]>(size_t(ByteCopier::kBuffer));
+            // Sized to what is left and not zero-filled: copying many small files
+            // then costs no megabyte allocations each.
+            bufferSize_ = std::clamp<qint64>(length_ - result_.copied, 1, ByteCopier::kBuffer);
+            buffer_ = std::make_unique_for_overwrite<char[]>(size_t(bufferSize_));
             inSeekable_ = isSeekable(inFd_);
             outSeekable_ = isSeekable(outFd_);
         }
         qint64 done = 0;
         while (done < chunk) {
-            qint64 want = std::min(ByteCopier::kBuffer, chunk - done);
+            qint64 want = std::min(bufferSize_, chunk - done);
             ssize_t got = readFully(inFd_, buffer_.get(), want, inOffset_, inSeekable_);
             if (got < 0)
                 return fail(errno);
@@ -204,6 +207,7 @@ private:
     const std::function<bool(qint64)>& chunkDone_;
     ByteCopier::Result result_;
     std::unique_ptr<char[]> buffer_;
+    qint64 bufferSize_ = 0;
     bool inSeekable_ = true;
     bool outSeekable_ = true;
 };
@@ -212,11 +216,22 @@ private:
 
 ByteCopier::Result ByteCopier::copy(int inFd, qint64 inOffset, int outFd, qint64 outOffset,
                                     qint64 length,
-                                    const std::function<bool(qint64 copiedSoFar)>& chunkDone)
+                                    const std::function<bool(qint64 copiedSoFar)>& chunkDone,
+                                    Way way)
 {
     if (length <= 0)
         return {};
-    return Copy(inFd, inOffset, outFd, outOffset, length, chunkDone).run();
+    return Copy(inFd, inOffset, outFd, outOffset, length, chunkDone).run(way);
+}
+
+qint64 ByteCopier::readAt(int fd, char* buffer, qint64 want, qint64 offset)
+{
+    return preadFully(fd, buffer, want, offset);
+}
+
+bool ByteCopier::writeAt(int fd, const char* buffer, qint64 count, qint64 offset)
+{
+    return pwriteFully(fd, buffer, count, offset);
 }
 
 void ByteCopier::setKernelCopyAllowed(bool allowed)
