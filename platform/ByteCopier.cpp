@@ -35,53 +35,22 @@ qint64 kernelStep(int inFd, qint64& inOffset, int outFd, qint64& outOffset, qint
     return n;
 }
 
-ssize_t preadFully(int fd, char* buffer, qint64 want, qint64 offset)
-{
-    qint64 got = 0;
-    while (got < want) {
-        ssize_t n = ::pread(fd, buffer + got, size_t(want - got), off_t(offset + got));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return -1;
-        if (n == 0)
-            break;
-        got += n;
-    }
-    return ssize_t(got);
-}
-
-bool pwriteFully(int fd, const char* buffer, qint64 count, qint64 offset)
-{
-    qint64 done = 0;
-    while (done < count) {
-        ssize_t n = ::pwrite(fd, buffer + done, size_t(count - done), off_t(offset + done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return false;
-        if (n == 0) {
-            errno = ENOSPC;
-            return false;
-        }
-        done += n;
-    }
-    return true;
-}
-
 // Pipes and other stream descriptors refuse pread; they are read and written in order.
 bool isSeekable(int fd)
 {
     return ::lseek(fd, 0, SEEK_CUR) >= 0;
 }
 
+// Reads up to `want` bytes, going on after short reads: at `offset` from a
+// seekable descriptor, in order from a stream. The count read (less only at
+// the end), or -1.
 ssize_t readFully(int fd, char* buffer, qint64 want, qint64 offset, bool seekable)
 {
-    if (seekable)
-        return preadFully(fd, buffer, want, offset);
     qint64 got = 0;
     while (got < want) {
-        ssize_t n = ::read(fd, buffer + got, size_t(want - got));
+        const size_t size = size_t(want - got);
+        const ssize_t n = seekable ? ::pread(fd, buffer + got, size, off_t(offset + got))
+                                   : ::read(fd, buffer + got, size);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
@@ -93,13 +62,14 @@ ssize_t readFully(int fd, char* buffer, qint64 want, qint64 offset, bool seekabl
     return ssize_t(got);
 }
 
+// Writes all `count` bytes, at `offset` or in order; false with errno set.
 bool writeFully(int fd, const char* buffer, qint64 count, qint64 offset, bool seekable)
 {
-    if (seekable)
-        return pwriteFully(fd, buffer, count, offset);
     qint64 done = 0;
     while (done < count) {
-        ssize_t n = ::write(fd, buffer + done, size_t(count - done));
+        const size_t size = size_t(count - done);
+        const ssize_t n = seekable ? ::pwrite(fd, buffer + done, size, off_t(offset + done))
+                                   : ::write(fd, buffer + done, size);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
@@ -226,12 +196,12 @@ ByteCopier::Result ByteCopier::copy(int inFd, qint64 inOffset, int outFd, qint64
 
 qint64 ByteCopier::readAt(int fd, char* buffer, qint64 want, qint64 offset)
 {
-    return preadFully(fd, buffer, want, offset);
+    return readFully(fd, buffer, want, offset, true);
 }
 
 bool ByteCopier::writeAt(int fd, const char* buffer, qint64 count, qint64 offset)
 {
-    return pwriteFully(fd, buffer, count, offset);
+    return writeFully(fd, buffer, count, offset, true);
 }
 
 void ByteCopier::setKernelCopyAllowed(bool allowed)

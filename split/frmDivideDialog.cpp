@@ -1,5 +1,6 @@
 #include "split/frmDivideDialog.h"
 
+#include "platform/CentreOnOwner.h"
 #include "platform/Twips.h"
 
 #include <QComboBox>
@@ -55,17 +56,7 @@ void frmDivideDialog::place(QWidget* control, int left, int top, int width, int 
 
 void frmDivideDialog::centreOn(QWidget* owner)
 {
-    if (owner == nullptr)
-        return;
-    const QWidget* window = owner->window();
-    const QRect frame = window->frameGeometry();
-    QSize own = frameGeometry().size();
-    // Before it is first shown the dialog has no frame yet; it will get one like
-    // its owner's, and it is the framed size that must sit in the middle.
-    if (!testAttribute(Qt::WA_WState_Created) || !isVisible())
-        own += frame.size() - window->geometry().size();
-    move(frame.left() + (frame.width() - own.width()) / 2,
-         frame.top() + (frame.height() - own.height()) / 2);
+    CentreOnOwner(*this, owner);
 }
 
 void frmDivideDialog::OKButton_Click()

@@ -1,6 +1,7 @@
 #include "split/frmJoinDialog.h"
 
 #include "browse/CommandHost.h"
+#include "platform/CentreOnOwner.h"
 #include "platform/Progress.h"
 #include "platform/Prompter.h"
 #include "platform/Twips.h"
@@ -119,17 +120,7 @@ void frmJoinDialog::disableMoveButtons()
 
 void frmJoinDialog::centreOn(QWidget* owner)
 {
-    if (owner == nullptr)
-        return;
-    const QWidget* window = owner->window();
-    const QRect frame = window->frameGeometry();
-    QSize own = frameGeometry().size();
-    // Before it is first shown the dialog has no frame yet; it will get one like
-    // its owner's, and it is the framed size that must sit in the middle.
-    if (!testAttribute(Qt::WA_WState_Created) || !isVisible())
-        own += frame.size() - window->geometry().size();
-    move(frame.left() + (frame.width() - own.width()) / 2,
-         frame.top() + (frame.height() - own.height()) / 2);
+    CentreOnOwner(*this, owner);
 }
 
 void frmJoinDialog::List1_Click()
