@@ -28,6 +28,16 @@ QString CopyConflictPrompt::kindMismatchText(const QString& name, bool existingI
         .arg(name, existing);
 }
 
+CopyConflictPrompt::Choice CopyConflictPrompt::ask(const QString& name, bool sourceIsFolder,
+                                                    bool existingIsFolder)
+{
+    if (sourceIsFolder && existingIsFolder)
+        return askMerge(name);
+    if (sourceIsFolder != existingIsFolder)
+        return askKindMismatch(name, existingIsFolder);
+    return askReplace(name);
+}
+
 CopyConflictPrompt::Choice CopyConflictPrompt::askReplace(const QString& name)
 {
     return fromYesNoCancel(prompter_.message(

@@ -13,6 +13,10 @@ public:
 
     CopyConflictPrompt(Prompter& prompter, QString title);
 
+    // The question that fits the two kinds: merge for two folders, the
+    // mismatch for a folder and a file, replace otherwise.
+    Choice ask(const QString& name, bool sourceIsFolder, bool existingIsFolder);
+
     // A file (or link, or special file) over one that is not a folder.
     Choice askReplace(const QString& name);
     // A folder onto a folder: Replace means merge the contents, asking again

@@ -59,4 +59,7 @@ inline bool renameNoReplace(const std::string& from, const std::string& to)
 inline std::string bytes(const QString& path) { return QFile::encodeName(path).toStdString(); }
 inline QString text(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
 
+// The last component as the user reads it, in questions and progress.
+inline QString displayName(const std::string& path) { return text(lastName(path)); }
+
 } // namespace CopyPath

@@ -95,11 +95,6 @@ bool removeSources(const std::vector<TreeCopier::CopiedSource>& sources)
     return allRemoved;
 }
 
-QString displayName(const std::string& path)
-{
-    return CopyPath::text(CopyPath::lastName(path));
-}
-
 } // namespace
 
 ShellFileOperation::ShellFileOperation(Prompter& prompter, Progress& progress, QString title)
@@ -173,7 +168,7 @@ bool ShellFileOperation::copy(const std::string& source, const struct stat& st, 
 ShellFileOperation::Outcome ShellFileOperation::moveByRename(const std::string& source, const struct stat& st,
                                                              const std::string& target)
 {
-    if (!progress_.report(displayName(source), bytesDone_))
+    if (!progress_.report(CopyPath::displayName(source), bytesDone_))
         return Outcome::Stopped;
     struct stat existing {};
     if (::lstat(target.c_str(), &existing) != 0) {
@@ -187,16 +182,10 @@ ShellFileOperation::Outcome ShellFileOperation::moveByRename(const std::string& 
     }
 
     CopyConflictPrompt conflicts(prompter_, title_);
-    const QString name = displayName(target);
+    const QString name = CopyPath::displayName(target);
     const bool sourceIsFolder = S_ISDIR(st.st_mode);
     const bool targetIsFolder = S_ISDIR(existing.st_mode);
-    CopyConflictPrompt::Choice choice;
-    if (sourceIsFolder && targetIsFolder)
-        choice = conflicts.askMerge(name);
-    else if (sourceIsFolder != targetIsFolder)
-        choice = conflicts.askKindMismatch(name, targetIsFolder);
-    else
-        choice = conflicts.askReplace(name);
+    const CopyConflictPrompt::Choice choice = conflicts.ask(name, sourceIsFolder, targetIsFolder);
     if (choice == CopyConflictPrompt::Choice::Skip)
         return Outcome::Skipped;
     if (choice == CopyConflictPrompt::Choice::Stop)

@@ -119,11 +119,6 @@ void keepModeAndTimes(const std::string& path, const struct stat& st, bool owner
     ::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW);
 }
 
-QString displayName(const std::string& path)
-{
-    return CopyPath::text(CopyPath::lastName(path));
-}
-
 // The text of a symbolic link, however long.
 bool readLink(const std::string& path, std::string& text)
 {
@@ -174,16 +169,13 @@ TreeCopier::Outcome TreeCopier::copyEntry(const std::string& source, const struc
         errno = EEXIST;
         return Outcome::Failed;  // two source names for one destination entry
     }
-    const QString name = displayName(target);
+    const QString name = CopyPath::displayName(target);
     const bool sourceIsFolder = S_ISDIR(st.st_mode);
     const bool targetIsFolder = S_ISDIR(existing.st_mode);
-    CopyConflictPrompt::Choice choice;
-    if (sourceIsFolder && targetIsFolder)
-        choice = conflicts_.askMerge(name);
-    else if (sourceIsFolder != targetIsFolder)
-        choice = conflicts_.askKindMismatch(name, targetIsFolder);
-    else
-        choice = replaceConfirmed ? CopyConflictPrompt::Choice::Replace : conflicts_.askReplace(name);
+    const bool twoFiles = !sourceIsFolder && !targetIsFolder;
+    const CopyConflictPrompt::Choice choice = twoFiles && replaceConfirmed
+        ? CopyConflictPrompt::Choice::Replace
+        : conflicts_.ask(name, sourceIsFolder, targetIsFolder);
 
     if (choice == CopyConflictPrompt::Choice::Skip)
         return Outcome::Skipped;
@@ -207,7 +199,7 @@ TreeCopier::Outcome TreeCopier::copyFolder(const std::string& source, const stru
         journal_.created(target, true);
         remember(target);
     }
-    if (!report(displayName(source)))
+    if (!report(CopyPath::displayName(source)))
         return Outcome::Stopped;
     const Outcome contents = copyContents(source, target);
     if (contents != Outcome::Done)
@@ -241,7 +233,7 @@ TreeCopier::Outcome TreeCopier::copyContents(const std::string& source, const st
 TreeCopier::Outcome TreeCopier::copyFile(const std::string& source, const std::string& target,
                                          bool replacing)
 {
-    const QString name = displayName(source);
+    const QString name = CopyPath::displayName(source);
     if (!report(name))
         return Outcome::Stopped;
     // Non-blocking, in case the entry was swapped for a FIFO since it was
@@ -307,7 +299,7 @@ bool TreeCopier::writeData(int from, int to, const std::string& source, const QS
 TreeCopier::Outcome TreeCopier::copyNode(const std::string& source, const struct stat& st,
                                          const std::string& target, bool replacing)
 {
-    if (!report(displayName(source)))
+    if (!report(CopyPath::displayName(source)))
         return Outcome::Stopped;
     const bool isLink = S_ISLNK(st.st_mode);
     std::string linkText;
