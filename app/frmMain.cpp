@@ -9,6 +9,7 @@
 #include "app/WindowPlacement.h"
 #include "about/HelpCommands.h"
 #include "about/frmAbout.h"
+#include "archive/LibraryArchiver.h"
 #include "browse/FileListView.h"
 #include "browse/FolderTree.h"
 #include "fileops/ClipboardCommands.h"
@@ -69,7 +70,8 @@ frmMain::frmMain(Prompter& prompter, QWidget* parent)
     : QMainWindow(parent), prompter_(prompter), commands_(*this),
       clipboard_(std::make_unique<ClipboardCommands>(*this)),
       trash_(std::make_unique<TrashCommands>(*this)),
-      rename_(std::make_unique<RenameCommand>(*this))
+      rename_(std::make_unique<RenameCommand>(*this)),
+      archiver_(std::make_unique<LibraryArchiver>())
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(Module1::AppTitle);
@@ -436,6 +438,11 @@ void frmMain::mnuEditSelectAll_Click() { lvListView->mnuEditSelectAll_Click(); }
 // each hands the work to the part of the program that does it.
 void frmMain::mnuFileDivide_Click() { DivideCommand(*this).run(); }
 void frmMain::mnuFileJoin_Click() { JoinCommand(*this).run(); }
+void frmMain::setArchiver(std::unique_ptr<Archiver> archiver)
+{
+    archiver_ = archiver ? std::move(archiver) : std::make_unique<LibraryArchiver>();
+}
+
 void frmMain::mnuFileCompress_Click() {}  // compress: not built yet
 void frmMain::mnuFileExtract_Click() {}  // extract: not built yet
 void frmMain::mnuFileDelete_Click() { trash_->mnuFileDelete_Click(); }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ShellCommands.h"
+#include "archive/ArchiveState.h"
 #include "app/ToolbarDispatch.h"
 #include "browse/CommandHost.h"
 
@@ -8,6 +9,7 @@
 #include <QStringList>
 #include <functional>
 
+class Archiver;
 class ClipboardCommands;
 class FileListView;
 class FolderTree;
@@ -69,6 +71,12 @@ public:
     {
         progressFactory_ = std::move(factory);
     }
+
+    // The way to the archiver libraries, and the archive path and type that
+    // Extract and the viewer share. Tests hand in a recording Archiver.
+    Archiver& archiver() { return *archiver_; }
+    void setArchiver(std::unique_ptr<Archiver> archiver);
+    ArchiveState& archiveState() { return archiveState_; }
 
     // The trash commands, so tests can point them at a trash of their own.
     TrashCommands& trashCommands() { return *trash_; }
@@ -139,4 +147,6 @@ private:
     bool listClicked_ = false;
     bool splitterMoving_ = false;
     std::function<std::unique_ptr<Progress>()> progressFactory_;
+    std::unique_ptr<Archiver> archiver_;
+    ArchiveState archiveState_;
 };

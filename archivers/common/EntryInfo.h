@@ -28,7 +28,13 @@ typedef struct EntryInfo {
 } EntryInfo;
 #pragma pack(pop)
 
-enum { ENTRY_FLAG_FOLDER = 1, ENTRY_FLAG_ENCRYPTED = 2 };
+enum { ENTRY_FLAG_FOLDER = 1, ENTRY_FLAG_ENCRYPTED = 2, ENTRY_FLAG_NAME_CUT = 4 };
+
+/* The entry's real uncompressed size, also past the 32-bit field's limit. */
+static inline int64_t EntryInfoSize(const EntryInfo* entry)
+{
+    return entry->originalSize;
+}
 
 #ifdef __cplusplus
 static_assert(sizeof(EntryInfo) == 560, "EntryInfo is 560 bytes");

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "archive/Archiver.h"
+
+#include <map>
+#include <memory>
+
+namespace kestrel::cli {
+class ArchiverLibrary;
+}
+
+// The Archiver of the program: loads each library by name at its first use
+// (next to the program first, then the system's search path) and keeps it for
+// the life of the program. A library that cannot be loaded fails only the call
+// that needed it, with the reason.
+class LibraryArchiver : public Archiver {
+public:
+    LibraryArchiver();
+    ~LibraryArchiver() override;
+
+    ArchiverOutcome run(const ArchiverCall& call, ArchiveUi& ui) override;
+    bool list(ArchiverKind kind, const QString& archivePath, ArchiveUi& ui,
+              const std::function<void(const EntryInfo&)>& onEntry,
+              ArchiverOutcome* outcome = nullptr) override;
+
+    // The size of the output buffer actually passed for a requested size: the
+    // libraries cut their report to it, so it need never be as long as the archive.
+    static qint64 bufferSizeFor(qint64 requested);
+
+private:
+    // The loaded library, or null with the reason in `outcome`.
+    kestrel::cli::ArchiverLibrary* library(ArchiverKind kind, ArchiverOutcome& outcome);
+
+    std::map<ArchiverKind, std::unique_ptr<kestrel::cli::ArchiverLibrary>> libraries_;
+};
