@@ -34,6 +34,18 @@ TEST(SafePath, RefusesClimbingAbsoluteAndEmptyNames) {
     EXPECT_STRNE(SafePath::describe(P::DotDot), "");
 }
 
+TEST(SafePath, WithoutRootDropsRootsAndDrivesButKeepsDotDot) {
+    EXPECT_EQ(SafePath::withoutRoot("/Users/x/a.txt"), "Users/x/a.txt");
+    EXPECT_EQ(SafePath::withoutRoot("\\docs\\a.txt"), "docs\\a.txt");
+    EXPECT_EQ(SafePath::withoutRoot("\\\\server\\share\\a"), "server\\share\\a");
+    EXPECT_EQ(SafePath::withoutRoot("C:\\x"), "x");
+    EXPECT_EQ(SafePath::withoutRoot("/C:/x"), "x");
+    EXPECT_EQ(SafePath::withoutRoot("d:"), "");
+    EXPECT_EQ(SafePath::withoutRoot("a/b:c"), "a/b:c");
+    std::string rel;
+    EXPECT_EQ(SafePath::normalise(SafePath::withoutRoot("/../etc/passwd"), rel), P::DotDot);
+}
+
 TEST(SafePath, JoinStaysUnderDestAndRefusesFoldersThatAreLinks) {
     TempDir dest, outside;
     std::string full;
