@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <random>
 
+#include "ForeignArchives.h"
 #include "NameEncoding.h"
 #include "UnlhaTestSupport.h"
 
@@ -102,5 +103,24 @@ TEST_F(LzhInterop, ArchivesWrittenByJlhaAreListedAndExtractedByUs) {
         auto r = unlha("x " + q(a) + " " + q(out + "/"));
         ASSERT_EQ(r.code, KA_OK) << r.output;
         for (const auto& [name, data] : files) EXPECT_EQ(TempDir::read(out + "/" + name), data) << name;
+    }
+}
+
+TEST_F(LzhInterop, LhasaReadsTheForeignSamplesAsWeDo) {
+    if (!haveTool("lhasa")) GTEST_SKIP() << "lhasa missing";
+    // lhasa is the reference for -lz5- and for OS-9's short level-2 headers.
+    foreign::Lz5 lz5 = foreign::lz5Stream(70000, false);
+    std::string a = work.write("foreign.lzh", foreign::level0("-lz5-", "lz5.bin", lz5.data, lz5.compressed) +
+                                                  foreign::os9Entry("os9.txt", "os-9") + '\0');
+    for (const char* tool : {"lhasa", "ours"}) {
+        SCOPED_TRACE(tool);
+        std::string out = work / tool;
+        std::filesystem::create_directories(out);
+        if (tool == std::string("lhasa"))
+            ASSERT_EQ(sh("cd " + q(out) + " && lhasa x " + q(a)), 0);
+        else
+            ASSERT_EQ(unlha("x " + q(a) + " " + q(out + "/")).code, KA_OK);
+        EXPECT_TRUE(TempDir::read(out + "/lz5.bin") == lz5.data);
+        EXPECT_EQ(TempDir::read(out + "/os9.txt"), "os-9");
     }
 }
