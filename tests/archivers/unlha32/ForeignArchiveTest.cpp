@@ -73,10 +73,7 @@ TEST_F(Foreign, AmigaCommentsAreNotPartOfTheNameAndNoNulReachesTheReport) {
     bytes += foreign::level0(std::string("-lh\0-", 5), "odd.bin", "x", "x");
     bytes += makeArchiveBytes({{std::string("d\0x/f.txt", 9), "f"}});
     std::string a = work.write("amiga.lzh", bytes);
-    auto names = listNames(a);
-    ASSERT_EQ(names.size(), 3u);
-    EXPECT_EQ(names[0], "metadata.txt");
-    EXPECT_EQ(names[1], "odd.bin");
+    EXPECT_EQ(listNames(a), (std::vector<std::string>{"metadata.txt", "odd.bin", "d?x/f.txt"}));
     auto r = extract(a);
     EXPECT_EQ(r.code, KA_ERR_UNSUPPORTED) << r.output;
     EXPECT_EQ(TempDir::read(work / "dest/metadata.txt"), "meta");
