@@ -73,7 +73,7 @@ inline std::string level1(const std::string& name, const std::string& data, cons
 // gives flag bytes of 0xFF and eight literals each; otherwise after three such
 // groups every group ends in a two-byte copy command (three bytes from seven
 // back), and one of them straddles the 64 KiB mark of the compressed data.
-struct Lz5 {
+struct Lz5 {  // (also used for -lzs-)
     std::string data, compressed;
 };
 inline Lz5 lz5Stream(size_t size, bool literalsOnly) {
@@ -98,6 +98,23 @@ inline Lz5 lz5Stream(size_t size, bool literalsOnly) {
         out.compressed += static_cast<char>((start >> 4) & 0xF0);  // length 3
         out.data += out.data.substr(at - 7, 3);
     }
+    return out;
+}
+
+// A -lzs- stream of `size` literals: a 1 bit and eight bits of the byte each,
+// most significant bit first.
+inline Lz5 lzsLiterals(size_t size) {
+    Lz5 out;
+    std::mt19937 rng(3);
+    uint32_t acc = 0;
+    int bits = 0;
+    for (size_t i = 0; i < size; ++i) {
+        uint8_t b = static_cast<uint8_t>(rng());
+        out.data += static_cast<char>(b);
+        acc = (acc << 9) | 0x100 | b;
+        for (bits += 9; bits >= 8; bits -= 8) out.compressed += static_cast<char>((acc >> (bits - 8)) & 0xFF);
+    }
+    if (bits > 0) out.compressed += static_cast<char>((acc << (8 - bits)) & 0xFF);
     return out;
 }
 
