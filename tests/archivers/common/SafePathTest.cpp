@@ -34,14 +34,6 @@ TEST(SafePath, RefusesClimbingAbsoluteAndEmptyNames) {
     EXPECT_STRNE(SafePath::describe(P::DotDot), "");
 }
 
-TEST(SafePath, WithoutRootDropsRootsAndDrivesButKeepsDotDot) {
-    for (const char* rooted : {"/Users/x", "\\Users\\x", "\\\\Users\\x", "C:\\Users\\x", "/C:/Users/x", "c:Users/x"})
-        EXPECT_EQ(SafePath::withoutRoot(rooted).substr(0, 5), "Users") << rooted;
-    EXPECT_EQ(SafePath::withoutRoot("a/b:c"), "a/b:c");
-    std::string rel;
-    EXPECT_EQ(SafePath::normalise(SafePath::withoutRoot("/../etc/passwd"), rel), P::DotDot);
-}
-
 TEST(SafePath, JoinStaysUnderDestAndRefusesFoldersThatAreLinks) {
     TempDir dest, outside;
     std::string full;
