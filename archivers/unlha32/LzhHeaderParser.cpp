@@ -12,8 +12,8 @@ namespace kestrel::lzh {
 
 namespace {
 
-// Headers are small; these caps keep damaged size fields from driving big reads.
-constexpr size_t MaxLevel3Header = 1 << 20;
+// Headers are small; this cap (and MaxLevel3Header) keeps damaged size fields
+// from driving big reads.
 constexpr size_t MaxExtensions = 4096;
 
 uint16_t u16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
@@ -274,7 +274,7 @@ LzhHeaderParser::Outcome parseLevel2or3(const LzhHeaderParser::ReadAt& read, uin
         uint8_t more[10];
         if (u16(b) != 4 || !read(offset + 22, more, 10)) return bad(problem, "ヘッダが壊れています");
         total = u32(more + 2);
-        if (total > MaxLevel3Header) return bad(problem, "ヘッダの長さが不正です");
+        if (total > LzhHeaderParser::MaxLevel3Header) return bad(problem, "ヘッダの長さが不正です");
     } else {
         total = u16(b);
     }

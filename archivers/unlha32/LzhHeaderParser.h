@@ -20,6 +20,9 @@ public:
     // archive); the entry is filled so that it can still be listed.
     enum class Outcome { Entry, Truncated, End, Bad };
 
+    // Longer level-3 headers are refused without being read.
+    static constexpr size_t MaxLevel3Header = 1 << 20;
+
     // Parses the header at `offset`; `end` is where the archive data stops. On Bad
     // and Truncated, `problem` says why.
     static Outcome parse(const ReadAt& read, uint64_t offset, uint64_t end, LzhEntry& entry,

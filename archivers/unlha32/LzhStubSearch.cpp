@@ -43,7 +43,7 @@ bool LzhStubSearch::plausible(const uint8_t* h, size_t avail, uint64_t& claimed)
         default:
             if (avail < 33 || u16(h) != 4 || u32(h + 28) < 7 || h[32] != 0x00) return false;
             claimed = u32(h + 24);
-            return claimed >= 32 + 7;
+            return claimed >= 32 + 7 && claimed <= LzhHeaderParser::MaxLevel3Header;
     }
 }
 
