@@ -48,6 +48,17 @@ const char* SafePath::describe(Problem problem) {
     return "";
 }
 
+std::string_view SafePath::withoutRoot(std::string_view entryName) {
+    // "C:\x", "\\server\share\x", "/C:/x": repeat until neither is left.
+    while (looksAbsolute(entryName)) {
+        if (entryName[0] == '/' || entryName[0] == '\\')
+            entryName.remove_prefix(1);
+        else
+            entryName.remove_prefix(2);  // the drive letter and its colon
+    }
+    return entryName;
+}
+
 SafePath::Problem SafePath::normalise(std::string_view entryName, std::string& relative) {
     relative.clear();
     if (entryName.find('\0') != std::string_view::npos) return Problem::BadCharacter;

@@ -26,6 +26,14 @@ public:
     // components are dropped; absolute names and ".." are refused.
     static Problem normalise(std::string_view entryName, std::string& relative);
 
+    // The name without a leading root: drive letters ("C:") and leading '/' or '\'
+    // are dropped, as tar does, so that "/Users/x/a.txt" or "\docs\a.txt" lands
+    // below the destination. Pass the result to join(); ".." in the rest is still
+    // refused there. A result shorter than `entryName` means a root was dropped.
+    static std::string_view withoutRoot(std::string_view entryName);
+    // The report line, said once per extraction, when withoutRoot() dropped a root.
+    static const char* rootDroppedNote() { return "先頭のルート (\"/\" やドライブ名) を除いて展開しました"; }
+
     // dest (a folder, with or without a trailing '/') + the normalised entry name.
     // Also refuses a name whose existing folders below dest include a symbolic link,
     // since writing through it could land anywhere.

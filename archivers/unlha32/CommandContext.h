@@ -18,7 +18,12 @@ public:
 
     arc::Host host;
 
-    void line(const std::string& text) { output_.line(text); }
+    // Names from headers may hold NUL bytes, which would end the report early.
+    void line(std::string text) {
+        for (char& c : text)
+            if (c == '\0') c = '?';
+        output_.line(text);
+    }
 
     // Records an outcome: the first error wins over everything, a warning only over
     // success, so a call that skipped something never reports plain success.

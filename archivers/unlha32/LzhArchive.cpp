@@ -9,13 +9,12 @@
 #include <cstring>
 
 #include "LzhHeaderParser.h"
+#include "LzhStubSearch.h"
 #include "SfxTrailer.h"
 
 namespace kestrel::lzh {
 
 namespace {
-// How far into a file a header is looked for behind a foreign program stub.
-constexpr uint64_t StubSearchLimit = 64 * 1024;
 // More entries than any real archive holds; a hostile file of tiny headers would
 // otherwise make the entry list many times larger than itself.
 constexpr size_t MaxEntries = 1 << 20;
@@ -76,13 +75,14 @@ bool LzhArchive::readAt(uint64_t offset, void* buffer, size_t size) const {
     return true;
 }
 
-// The archive starts at `from` when a header parses there; otherwise the first
-// header within the first 64 KiB (behind a program stub) is taken.
+// The archive starts at `from` when a header parses there (its data may be cut
+// off); otherwise it is looked for behind a program stub.
 bool LzhArchive::findStart(uint64_t from, uint64_t& start) const {
     auto read = [this](uint64_t o, uint8_t* b, size_t n) { return readAt(o, b, n); };
     LzhEntry entry;
     std::string problem;
-    if (LzhHeaderParser::parse(read, from, end_, entry, problem) == LzhHeaderParser::Outcome::Entry) {
+    auto outcome = LzhHeaderParser::parse(read, from, end_, entry, problem);
+    if (outcome == LzhHeaderParser::Outcome::Entry || outcome == LzhHeaderParser::Outcome::Truncated) {
         start = from;
         return true;
     }
@@ -92,18 +92,7 @@ bool LzhArchive::findStart(uint64_t from, uint64_t& start) const {
         start = from;
         return true;
     }
-    uint64_t limit = std::min<uint64_t>(end_, from + StubSearchLimit);
-    std::vector<uint8_t> window(static_cast<size_t>(limit - from));
-    if (window.size() < 22 || !readAt(from, window.data(), window.size())) return false;
-    for (size_t i = 1; i + 22 <= window.size(); ++i) {
-        if (!LzhHeaderParser::looksLikeHeader(&window[i])) continue;
-        if (LzhHeaderParser::parse(read, from + i, end_, entry, problem) ==
-            LzhHeaderParser::Outcome::Entry) {
-            start = from + i;
-            return true;
-        }
-    }
-    return false;
+    return LzhStubSearch::find(read, from + 1, end_, start);
 }
 
 LzhArchive::Status LzhArchive::scan(uint64_t from) {
@@ -124,6 +113,12 @@ LzhArchive::Status LzhArchive::scan(uint64_t from) {
         }
         offset = entry.dataOffset + entry.compressedSize;
         entries_.push_back(std::move(entry));
+        // A cut-off archive still lists the entry whose data it cuts; extracting
+        // that entry reports the damage.
+        if (outcome == LzhHeaderParser::Outcome::Truncated) {
+            problem_ = problem;
+            return status_ = Status::Damaged;
+        }
     }
     return status_ = Status::Ok;
 }

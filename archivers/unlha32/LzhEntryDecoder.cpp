@@ -15,7 +15,9 @@ namespace {
 constexpr size_t ChunkSize = 64 * 1024;
 
 // Feeds liblhasa the entry's compressed bytes and nothing beyond them. liblhasa
-// asks for small pieces, so reads go through a buffer of our own.
+// asks for small pieces, so reads go through a buffer of our own. Every request
+// is filled completely unless the data ends: the -lz5- decoder reads a two-byte
+// copy command in one request and takes a shorter answer as the end of the data.
 struct CompressedInput {
     const LzhArchive* archive;
     uint64_t offset;
@@ -24,26 +26,34 @@ struct CompressedInput {
     std::vector<uint8_t> buffer = std::vector<uint8_t>(ChunkSize);
     size_t bufferPos = 0;
     size_t bufferEnd = 0;
+
+    bool refill() {
+        size_t n = static_cast<size_t>(std::min<uint64_t>(buffer.size(), left));
+        if (n == 0) return false;
+        if (!archive->readAt(offset, buffer.data(), n)) {
+            failed = true;
+            return false;
+        }
+        offset += n;
+        left -= n;
+        bufferPos = 0;
+        bufferEnd = n;
+        return true;
+    }
 };
 
 size_t readCompressed(void* buf, size_t len, void* data) {
     auto* in = static_cast<CompressedInput*>(data);
-    if (in->bufferPos == in->bufferEnd) {
-        size_t n = static_cast<size_t>(std::min<uint64_t>(in->buffer.size(), in->left));
-        if (n == 0) return 0;
-        if (!in->archive->readAt(in->offset, in->buffer.data(), n)) {
-            in->failed = true;
-            return 0;
-        }
-        in->offset += n;
-        in->left -= n;
-        in->bufferPos = 0;
-        in->bufferEnd = n;
+    auto* out = static_cast<uint8_t*>(buf);
+    size_t done = 0;
+    while (done < len) {
+        if (in->bufferPos == in->bufferEnd && !in->refill()) break;
+        size_t n = std::min(len - done, in->bufferEnd - in->bufferPos);
+        std::memcpy(out + done, in->buffer.data() + in->bufferPos, n);
+        in->bufferPos += n;
+        done += n;
     }
-    size_t n = std::min(len, in->bufferEnd - in->bufferPos);
-    std::memcpy(buf, in->buffer.data() + in->bufferPos, n);
-    in->bufferPos += n;
-    return n;
+    return done;
 }
 
 LHADecoderType* decoderFor(const std::string& method) {

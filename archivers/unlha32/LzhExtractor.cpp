@@ -26,6 +26,14 @@ void setTimes(const std::string& path, time_t mtime, bool followLink) {
     utimensat(AT_FDCWD, path.c_str(), times, followLink ? 0 : AT_SYMLINK_NOFOLLOW);
 }
 
+// The method id as report text: header bytes may be anything, NUL included.
+std::string printableMethod(const std::string& method) {
+    std::string out = method;
+    for (char& c : out)
+        if (c < 0x20 || c > 0x7E) c = '?';
+    return out;
+}
+
 std::string baseName(const std::string& name) {
     size_t slash = name.rfind('/');
     return slash == std::string::npos ? name : name.substr(slash + 1);
@@ -76,7 +84,12 @@ mode_t LzhExtractor::fileMode(const LzhEntry& entry) const {
 bool LzhExtractor::extract(const LzhEntry& entry) {
     if (summary_.cancelled) return false;
     if (entry.isDirectory && !options_.keepFolders) return true;
-    std::string wanted = options_.keepFolders ? entry.name : baseName(entry.name);
+    std::string stored = options_.keepFolders ? entry.name : baseName(entry.name);
+    std::string_view wanted = arc::SafePath::withoutRoot(stored);
+    if (wanted.size() != stored.size() && !rootDropped_) {
+        rootDropped_ = true;
+        report_(arc::SafePath::rootDroppedNote());
+    }
     std::string full, relative;
     auto problem = arc::SafePath::join(dest_, wanted, full, &relative);
     if (problem != arc::SafePath::Problem::None) {
@@ -136,7 +149,7 @@ bool LzhExtractor::mayReplace(const std::string& full, bool& replacing) {
 void LzhExtractor::extractFile(const LzhEntry& entry, const std::string& full, const std::string& shown) {
     if (!LzhEntryDecoder::isSupported(entry.method)) {
         ++summary_.unsupported;
-        report_(shown + ": 未対応の圧縮方式です " + entry.method);
+        report_(shown + ": 未対応の圧縮方式です " + printableMethod(entry.method));
         return;
     }
     bool replacing;
@@ -174,7 +187,7 @@ void LzhExtractor::extractFile(const LzhEntry& entry, const std::string& full, c
             return;
         case LzhEntryDecoder::Result::Unsupported:
             ++summary_.unsupported;
-            report_(shown + ": 未対応の圧縮方式です " + entry.method);
+            report_(shown + ": 未対応の圧縮方式です " + printableMethod(entry.method));
             return;
         case LzhEntryDecoder::Result::SinkFailed:
             ++summary_.writeErrors;

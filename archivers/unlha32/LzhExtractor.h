@@ -71,6 +71,7 @@ private:
     Summary summary_;
     std::vector<Folder> folders_;
     mode_t umask_;
+    bool rootDropped_ = false;  // said once in the report
 };
 
 }  // namespace kestrel::lzh

@@ -13,12 +13,14 @@ namespace kestrel::lzh {
 namespace {
 
 // Copies `text` into a fixed field, cut at a UTF-8 character boundary, NUL-padded.
+// A NUL inside the text (a damaged folder name) shows as '?' rather than end it.
 void copyField(char* field, size_t size, const std::string& text) {
     std::memset(field, 0, size);
     size_t n = std::min(text.size(), size - 1);
     if (n < text.size())
         while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
     std::memcpy(field, text.data(), n);
+    std::replace(field, field + n, '\0', '?');
 }
 
 int16_t ratioOf(uint64_t compressed, uint64_t original) {

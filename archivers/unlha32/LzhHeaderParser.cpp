@@ -12,8 +12,8 @@ namespace kestrel::lzh {
 
 namespace {
 
-// Headers are small; these caps keep damaged size fields from driving big reads.
-constexpr size_t MaxLevel3Header = 1 << 20;
+// Headers are small; this cap (and MaxLevel3Header) keeps damaged size fields
+// from driving big reads.
 constexpr size_t MaxExtensions = 4096;
 
 uint16_t u16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
@@ -22,6 +22,14 @@ uint32_t u32(const uint8_t* p) {
            (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
 }
 uint64_t u64(const uint8_t* p) { return u32(p) | (static_cast<uint64_t>(u32(p + 4)) << 32); }
+
+// Amiga archivers keep a file comment behind a NUL in the name field: the name
+// ends at the first NUL.
+std::string nameField(const uint8_t* data, size_t size) {
+    const void* nul = std::memchr(data, 0, size);
+    if (nul) size = static_cast<size_t>(static_cast<const uint8_t*>(nul) - data);
+    return std::string(reinterpret_cast<const char*>(data), size);
+}
 
 // What the extended headers say, gathered before it is put into the entry.
 struct Extensions {
@@ -49,7 +57,7 @@ void applyExtension(uint8_t type, const uint8_t* data, size_t size, size_t posIn
             }
             break;
         case 0x01:
-            ext.name.assign(reinterpret_cast<const char*>(data), size);
+            ext.name = nameField(data, size);
             ext.hasName = true;
             break;
         case 0x02:
@@ -98,7 +106,7 @@ void applyExtension(uint8_t type, const uint8_t* data, size_t size, size_t posIn
 // Walks a chain of extended headers held in `buf` from `pos`, the first size being
 // `firstSize`; sizes are 2 or 4 bytes wide. Every element must lie inside the buffer.
 bool walkInBuffer(const std::vector<uint8_t>& buf, size_t pos, uint32_t firstSize, int sizeWidth,
-                  LzhEntry& entry, Extensions& ext, std::string& problem) {
+                  LzhEntry& entry, Extensions& ext, std::string& problem, size_t& chainEnd) {
     uint32_t size = firstSize;
     size_t count = 0;
     while (size != 0) {
@@ -112,6 +120,7 @@ bool walkInBuffer(const std::vector<uint8_t>& buf, size_t pos, uint32_t firstSiz
         pos += size;
         size = sizeWidth == 2 ? u16(next) : u32(next);
     }
+    chainEnd = pos;
     return true;
 }
 
@@ -126,6 +135,13 @@ bool headerCrcOk(std::vector<uint8_t> buf, const Extensions& ext) {
     buf[ext.headerCrcPos] = 0;
     buf[ext.headerCrcPos + 1] = 0;
     return Crc16::of(buf.data(), buf.size()) == ext.headerCrc;
+}
+
+// A Unix time stored beside the DOS time of level 0 and 1 is the true time, in
+// UTC; the DOS fields are the writer's local time. The listing shows it in ours.
+void takeUnixTime(LzhEntry& entry, uint32_t unixTime) {
+    entry.mtime = static_cast<time_t>(unixTime);
+    entry.dosTime = arc::DosTime::fromTimeT(entry.mtime);
 }
 
 std::string joinPath(const std::string& folder, const std::string& name) {
@@ -160,7 +176,7 @@ LzhHeaderParser::Outcome parseLevel0(const LzhHeaderParser::ReadAt& read, uint64
     entry.mtime = arc::DosTime::toTimeT(entry.dosTime);
     entry.dosAttributes = buf[19];
     entry.hasDosAttributes = true;
-    entry.storedPath.assign(reinterpret_cast<const char*>(&buf[22]), f);
+    entry.storedPath = nameField(&buf[22], f);
     entry.crc = u16(&buf[22 + f]);
     entry.osId = 0;
     // The Unix extension of level 0: OS id 'U', a minor version, time, mode, uid, gid.
@@ -168,7 +184,7 @@ LzhHeaderParser::Outcome parseLevel0(const LzhHeaderParser::ReadAt& read, uint64
     if (extra >= 1) entry.osId = buf[24 + f];
     if (extra >= 12 && buf[24 + f] == 'U') {
         const uint8_t* u = &buf[26 + f];
-        entry.mtime = static_cast<time_t>(u32(u));
+        takeUnixTime(entry, u32(u));
         entry.hasUnixMode = true;
         entry.unixMode = u16(u + 4);
         entry.hasUidGid = true;
@@ -193,7 +209,7 @@ LzhHeaderParser::Outcome parseLevel1(const LzhHeaderParser::ReadAt& read, uint64
     entry.mtime = arc::DosTime::toTimeT(entry.dosTime);
     entry.crc = u16(&buf[22 + f]);
     entry.osId = buf[24 + f];
-    std::string baseName(reinterpret_cast<const char*>(&buf[22]), f);
+    std::string baseName = nameField(&buf[22], f);
     uint64_t skipSize = entry.compressedSize;
 
     // The extended headers follow the base header and count in the skip size; read
@@ -215,9 +231,37 @@ LzhHeaderParser::Outcome parseLevel1(const LzhHeaderParser::ReadAt& read, uint64
     }
     entry.compressedSize = skipSize - extBytes;
     entry.storedPath = joinPath(ext.folder, ext.hasName ? ext.name : baseName);
-    if (ext.hasUnixTime) entry.mtime = static_cast<time_t>(ext.unixTime);
+    if (ext.hasUnixTime) takeUnixTime(entry, ext.unixTime);
     entry.dataOffset = pos;
     return LzhHeaderParser::Outcome::Entry;
+}
+
+// Walks the extension chain of a level-2 or level-3 header held whole in `buf`.
+bool walkHeader(const std::vector<uint8_t>& buf, bool level3, LzhEntry& entry, Extensions& ext,
+                std::string& problem, size_t& chainEnd) {
+    uint32_t first = level3 ? u32(&buf[28]) : u16(&buf[24]);
+    return walkInBuffer(buf, level3 ? 32 : 26, first, level3 ? 4 : 2, entry, ext, problem, chainEnd);
+}
+
+// An OS-9/68k archiver states a level-2 header's length without the two bytes of
+// the length field itself, so the extension chain runs two bytes past it. Such a
+// header is taken at the longer length when its chain then ends exactly there and
+// its header CRC (when it has one) holds.
+bool retryTwoBytesLonger(const LzhHeaderParser::ReadAt& read, uint64_t offset, std::vector<uint8_t>& buf,
+                         LzhEntry& entry, Extensions& ext) {
+    std::vector<uint8_t> longer(buf.size() + 2);
+    if (!read(offset, longer.data(), longer.size())) return false;
+    LzhEntry tried = entry;
+    Extensions triedExt;
+    std::string problem;
+    size_t chainEnd = 0;
+    if (!walkHeader(longer, false, tried, triedExt, problem, chainEnd) || chainEnd != longer.size() ||
+        !headerCrcOk(longer, triedExt))
+        return false;
+    buf = std::move(longer);
+    entry = std::move(tried);
+    ext = std::move(triedExt);
+    return true;
 }
 
 // Levels 2 and 3 share their layout but for the width of the size fields.
@@ -230,7 +274,7 @@ LzhHeaderParser::Outcome parseLevel2or3(const LzhHeaderParser::ReadAt& read, uin
         uint8_t more[10];
         if (u16(b) != 4 || !read(offset + 22, more, 10)) return bad(problem, "ヘッダが壊れています");
         total = u32(more + 2);
-        if (total > MaxLevel3Header) return bad(problem, "ヘッダの長さが不正です");
+        if (total > LzhHeaderParser::MaxLevel3Header) return bad(problem, "ヘッダの長さが不正です");
     } else {
         total = u16(b);
     }
@@ -243,16 +287,20 @@ LzhHeaderParser::Outcome parseLevel2or3(const LzhHeaderParser::ReadAt& read, uin
     entry.crc = u16(&buf[21]);
     entry.osId = buf[23];
     Extensions ext;
-    uint32_t first = level3 ? u32(&buf[28]) : u16(&buf[24]);
-    if (!walkInBuffer(buf, baseSize, first, level3 ? 4 : 2, entry, ext, problem))
-        return LzhHeaderParser::Outcome::Bad;
+    LzhEntry before = entry;
+    size_t chainEnd = 0;
+    if (!walkHeader(buf, level3, entry, ext, problem, chainEnd)) {
+        entry = std::move(before);
+        if (level3 || !retryTwoBytesLonger(read, offset, buf, entry, ext)) return LzhHeaderParser::Outcome::Bad;
+        problem.clear();
+    }
     if (!headerCrcOk(buf, ext)) return bad(problem, "ヘッダの CRC が一致しません");
     if (ext.hasSizes64) {
         entry.compressedSize = ext.compressed64;
         entry.originalSize = ext.original64;
     }
     entry.storedPath = joinPath(ext.folder, ext.name);
-    entry.dataOffset = offset + total;
+    entry.dataOffset = offset + buf.size();
     return LzhHeaderParser::Outcome::Entry;
 }
 
@@ -310,9 +358,11 @@ LzhHeaderParser::Outcome LzhHeaderParser::parse(const ReadAt& read, uint64_t off
         default: return bad(problem, "未対応のヘッダレベルです");
     }
     if (outcome != Outcome::Entry) return outcome;
-    if (entry.dataOffset > end || entry.compressedSize > end - entry.dataOffset)
-        return bad(problem, "書庫が途中で切れています");
     decodeName(entry);
+    if (entry.dataOffset > end || entry.compressedSize > end - entry.dataOffset) {
+        problem = "書庫が途中で切れています";
+        return Outcome::Truncated;
+    }
     return Outcome::Entry;
 }
 

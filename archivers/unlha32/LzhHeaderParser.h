@@ -16,10 +16,15 @@ public:
     // Reads exactly `size` bytes at `offset` of the archive file; false past its end.
     using ReadAt = std::function<bool(uint64_t offset, uint8_t* buffer, size_t size)>;
 
-    enum class Outcome { Entry, End, Bad };
+    // Truncated: the header is whole but its data runs past `end` (a cut-off
+    // archive); the entry is filled so that it can still be listed.
+    enum class Outcome { Entry, Truncated, End, Bad };
 
-    // Parses the header at `offset`; `end` is where the archive data stops. On Bad,
-    // `problem` says why. The entry's data range is checked against `end`.
+    // Longer level-3 headers are refused without being read.
+    static constexpr size_t MaxLevel3Header = 1 << 20;
+
+    // Parses the header at `offset`; `end` is where the archive data stops. On Bad
+    // and Truncated, `problem` says why.
     static Outcome parse(const ReadAt& read, uint64_t offset, uint64_t end, LzhEntry& entry,
                          std::string& problem);
 

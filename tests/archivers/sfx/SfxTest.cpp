@@ -74,7 +74,7 @@ TEST_F(Sfx, DestinationOptionListingAndFlatExtraction) {
     EXPECT_EQ(runIn(run.path(), program, "-bogus"), 2);
 }
 
-TEST_F(Sfx, UnsafeNamesAreRefusedByTheProgram) {
+TEST_F(Sfx, UnsafeNamesAreRefusedAndRootsDroppedByTheProgram) {
     TempDir outside;
     MadeEntry link{"out|" + outside.path()};
     link.symlink = true;
@@ -82,7 +82,10 @@ TEST_F(Sfx, UnsafeNamesAreRefusedByTheProgram) {
     std::string program = makeRun("-x1");
     std::filesystem::create_directories(run / "inner");
     EXPECT_EQ(runIn(run / "inner", program), 1);
-    EXPECT_EQ(tree(run.path()), (std::vector<std::string>{"inner/", "inner/ok.txt"}));
+    // The rooted name lands below the destination; ".." and the link stay out.
+    EXPECT_EQ(TempDir::read(run / ("inner" + outside / "abs.txt")), "x");
+    EXPECT_FALSE(std::filesystem::exists(run / "up.txt"));
+    EXPECT_FALSE(std::filesystem::exists(run / "inner/out"));
     EXPECT_TRUE(tree(outside.path()).empty());
 }
 

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "LzhArchive.h"
+#include "SafePath.h"
 #include "UnlhaTestSupport.h"
 
 using kestrel::lzh::LzhArchive;
@@ -35,13 +36,24 @@ TEST_F(Hostile, DotDotNamesAreRefusedAndTheRestExtracted) {
     EXPECT_NE(r.output.find("escape.txt"), std::string::npos);
 }
 
-TEST_F(Hostile, AbsoluteNamesAreRefused) {
+TEST_F(Hostile, RootedNamesLandInsideTheDestination) {
+    // Some writers store the root on purpose: it is dropped (once said), ".." is not.
     std::string target = outside / "abs.txt";
-    std::string a = writeArchive(work, "absolute.lzh", {{target, "x"}, {"C:\\Windows\\evil.txt", "x"}, {"g", "g"}});
+    std::string a = writeArchive(work, "absolute.lzh", {{target, "x"}, {"C:\\Windows\\evil.txt", "w"},
+                                                         {"\\\\server\\share\\s.txt", "s"},
+                                                         {"/../escape.txt", "x"}, {"g", "g"}});
     auto r = extract(a);
     EXPECT_EQ(r.code, KA_WARN_SKIPPED) << r.output;
     EXPECT_FALSE(std::filesystem::exists(target));
-    EXPECT_EQ(tree(work / "dest"), (std::vector<std::string>{"g"}));
+    EXPECT_TRUE(tree(outside.path()).empty());
+    EXPECT_EQ(TempDir::read(work / ("dest" + target)), "x");
+    EXPECT_EQ(TempDir::read(work / "dest/Windows/evil.txt"), "w");
+    EXPECT_EQ(TempDir::read(work / "dest/server/share/s.txt"), "s");
+    EXPECT_FALSE(std::filesystem::exists(work / "dest/escape.txt"));
+    std::string note = kestrel::arc::SafePath::rootDroppedNote();
+    size_t at = r.output.find(note);
+    EXPECT_NE(at, std::string::npos) << r.output;
+    EXPECT_EQ(r.output.find(note, at + 1), std::string::npos) << r.output;
 }
 
 TEST_F(Hostile, LinksPointingOutsideAreRefusedAndInsideKept) {

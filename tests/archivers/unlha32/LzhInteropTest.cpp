@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <random>
 
+#include "ForeignArchives.h"
 #include "NameEncoding.h"
 #include "UnlhaTestSupport.h"
 
@@ -102,5 +103,19 @@ TEST_F(LzhInterop, ArchivesWrittenByJlhaAreListedAndExtractedByUs) {
         auto r = unlha("x " + q(a) + " " + q(out + "/"));
         ASSERT_EQ(r.code, KA_OK) << r.output;
         for (const auto& [name, data] : files) EXPECT_EQ(TempDir::read(out + "/" + name), data) << name;
+    }
+}
+
+TEST_F(LzhInterop, LhasaReadsTheForeignSamplesAsWeDo) {
+    if (!haveTool("lhasa")) GTEST_SKIP() << "lhasa missing";
+    auto [data, packed] = foreign::lz5Stream(70000, false);
+    std::string a = work.write("foreign.lzh", foreign::dosEntry(0, "-lz5-", "lz5.bin", data, packed) +
+                                                  foreign::os9Entry("os9.txt", "os-9") + '\0');
+    std::filesystem::create_directories(work / "lhasa");
+    ASSERT_EQ(sh("cd " + q(work / "lhasa") + " && lhasa x " + q(a)), 0);
+    ASSERT_EQ(unlha("x " + q(a) + " " + q(work / "ours/")).code, KA_OK);
+    for (const char* tool : {"lhasa/", "ours/"}) {
+        EXPECT_TRUE(TempDir::read(work / (tool + std::string("lz5.bin"))) == data) << tool;
+        EXPECT_EQ(TempDir::read(work / (tool + std::string("os9.txt"))), "os-9") << tool;
     }
 }
