@@ -20,7 +20,7 @@ public:
         Ok,
         NeedPassword,   // encrypted and no password given
         WrongPassword,  // the password check failed (or the data did not decrypt)
-        Unsupported,    // compression or encryption method libzip cannot decode here
+        Unsupported,    // a compression or encryption method neither libzip nor ZipDecoder knows
         Damaged,        // data error, CRC or length mismatch, truncation
         Stopped,        // the sink asked to stop
     };
