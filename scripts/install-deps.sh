@@ -5,6 +5,7 @@ set -euo pipefail
 
 build=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
        libgtest-dev libgmock-dev liblhasa-dev libmspack-dev libzip-dev libssl-dev zlib1g-dev
+       libbz2-dev liblzma-dev libzstd-dev
        fonts-ipafont-gothic)
 # Peer tools: the tests hand our archives to them and theirs to us.
 peers=(lhasa jlha-utils libarchive-tools 7zip cabextract gcab wimtools libwim-dev liblzma-dev xz-utils zip unzip)

@@ -75,6 +75,23 @@ mscabd_cabinet* CabArchive::openOne(const std::string& path, int* error) {
     return cab;
 }
 
+mscabd_cabinet* CabArchive::searchOne(const std::string& path, int* error) {
+    // A self-extracting program, or a cabinet inside another file: the first
+    // cabinet found whose headers hold is the archive. libmspack keeps any later
+    // ones on the `next` chain and frees them with the first.
+    paths_.push_back(path);
+    mscabd_cabinet* cab = decompressor_->search(decompressor_, paths_.back().data());
+    io_.takeMessages();  // guesses about the bytes around the cabinet, not faults of it
+    if (!cab) {
+        const int searchError = decompressor_->last_error(decompressor_);
+        *error = searchError == MSPACK_ERR_OK ? MSPACK_ERR_SIGNATURE : searchError;
+        return nullptr;
+    }
+    *error = MSPACK_ERR_OK;
+    identities_.push_back(identity(path));
+    return cab;
+}
+
 int CabArchive::open(const std::string& path, std::string& message) {
     if (!decompressor_) {
         message = "メモリが足りません";
@@ -87,6 +104,7 @@ int CabArchive::open(const std::string& path, std::string& message) {
         return KA_ERR_OPEN;
     }
     cab_ = openOne(path, &error);
+    if (!cab_ && error == MSPACK_ERR_SIGNATURE) cab_ = searchOne(path, &error);
     if (!cab_) {
         message = path + ": " + describe(error);
         return error == MSPACK_ERR_OPEN ? KA_ERR_OPEN : KA_ERR_NOT_ARCHIVE;

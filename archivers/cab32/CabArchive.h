@@ -24,7 +24,8 @@ public:
     CabArchive(const CabArchive&) = delete;
     CabArchive& operator=(const CabArchive&) = delete;
 
-    // Opens one cabinet. Returns a KestrelResult; `message` says why it failed.
+    // Opens one cabinet, at the start of the file or, failing that, embedded in it
+    // (a self-extracting program). Returns a KestrelResult; `message` says why it failed.
     int open(const std::string& path, std::string& message);
 
     // Asked for a cabinet that is not where its neighbour says: gets the bare name
@@ -54,6 +55,8 @@ public:
 
 private:
     mscabd_cabinet* openOne(const std::string& path, int* error);
+    // Looks for a cabinet further into the file `openOne` just failed on.
+    mscabd_cabinet* searchOne(const std::string& path, int* error);
     std::optional<std::string> neighbourPath(const char* storedName, const std::string& folder) const;
     bool seen(const std::string& path) const;
 

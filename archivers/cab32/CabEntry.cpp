@@ -50,7 +50,8 @@ void CabEntry::fill(EntryInfo& info) const {
     info.ratio = 0;  // a file's share of its folder's compressed data is not known
     info.dosDate = dosDate;
     info.dosTime = dosTime;
-    copyField(info.name, sizeof info.name, name);
+    // Listed with '/' like the other two formats, so a viewer treats every archive alike.
+    copyField(info.name, sizeof info.name, slashName());
     copyField(info.attribute, sizeof info.attribute, Attributes::text(static_cast<uint8_t>(attributes)));
     copyField(info.method, sizeof info.method, methodText(typeCompress));
 }

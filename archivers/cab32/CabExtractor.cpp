@@ -128,20 +128,22 @@ bool CabExtractor::mayReplace(const std::string& full, const std::string& entryN
 }
 
 void CabExtractor::extractOne(CabArchive& archive, mscabd_file* file, const CabEntry& entry) {
-    const std::string name = options_.keepFolders ? entry.slashName() : PathText::lastComponent(entry.slashName());
+    // The report names entries as the listing does, with '/'.
+    const std::string shown = entry.slashName();
+    const std::string name = options_.keepFolders ? shown : PathText::lastComponent(shown);
     std::string full;
     std::string relative;
     SafePath::Problem problem = SafePath::join(dest_, name, full, &relative);
     if (problem != SafePath::Problem::None) {
-        skip(entry.name, SafePath::describe(problem));
+        skip(shown, SafePath::describe(problem));
         return;
     }
     if (entry.isFolder()) {
-        if (options_.keepFolders && makeFolders(relative, entry.name)) out_.line("作成: " + entry.name);
+        if (options_.keepFolders && makeFolders(relative, shown)) out_.line("作成: " + shown);
         return;
     }
-    if (!makeFolders(PathText::parentOf(relative), entry.name) || !mayReplace(full, entry.name)) return;
-    if (!host_.progress(entry.name, 0, entry.size)) {
+    if (!makeFolders(PathText::parentOf(relative), shown) || !mayReplace(full, shown)) return;
+    if (!host_.progress(shown, 0, entry.size)) {
         out_.line("中止しました");
         result_.note(KA_ERR_CANCELLED);
         stop_ = true;
@@ -164,11 +166,11 @@ void CabExtractor::extractOne(CabArchive& archive, mscabd_file* file, const CabE
     temp = buf.data();
     std::string message;
     int rc = archive.extract(file, temp, message,
-                             [&](uint64_t done) { return host_.progress(entry.name, done, entry.size); });
+                             [&](uint64_t done) { return host_.progress(shown, done, entry.size); });
     if (rc != KA_OK) {
         ::unlink(temp.c_str());
         if (rc == KA_ERR_MISSING_VOLUME && !missing_.empty()) message += " (" + missing_ + ")";
-        out_.line(rc == KA_ERR_CANCELLED ? message : "エラー: " + entry.name + ": " + message);
+        out_.line(rc == KA_ERR_CANCELLED ? message : "エラー: " + shown + ": " + message);
         result_.note(rc);
         if (rc == KA_ERR_CANCELLED) stop_ = true;
         return;
@@ -183,7 +185,7 @@ void CabExtractor::extractOne(CabArchive& archive, mscabd_file* file, const CabE
         result_.note(KA_ERR_WRITE);
         return;
     }
-    out_.line("解凍: " + entry.name);
+    out_.line("解凍: " + shown);
 }
 
 }  // namespace kestrel::arc::cab

@@ -16,7 +16,7 @@ struct ZipEntry {
     uint64_t compressedSize = 0;
     uint32_t crc = 0;
     bool crcKnown = false;       // false where the format leaves the CRC out (WinZip AE-2)
-    time_t mtime = 0;            // the DOS date/time fields read as local time
+    time_t mtime = 0;            // from the extended timestamp or NTFS field, else the DOS fields read as local time
     uint16_t method = 0;         // ZIP compression method number
     uint16_t encryption = 0;     // ZIP_EM_* (0 = not encrypted)
     uint8_t madeBy = 0;          // "version made by" host system (ZIP_OPSYS_*)

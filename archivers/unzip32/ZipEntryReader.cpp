@@ -3,9 +3,11 @@
 #include <zip.h>
 #include <zlib.h>
 
+#include <memory>
 #include <vector>
 
 #include "ZipAesCheck.h"
+#include "ZipDecoder.h"
 #include "ZipMethod.h"
 
 namespace kestrel::zip {
@@ -27,19 +29,24 @@ ZipEntryReader::Status ZipEntryReader::fail(Status status, const char* fallback)
     return status;
 }
 
-bool ZipEntryReader::selfDecoded() const {
+bool ZipEntryReader::aesWithoutCrc() const {
     const bool aes = entry_.encryption == ZIP_EM_AES_128 || entry_.encryption == ZIP_EM_AES_192 ||
                      entry_.encryption == ZIP_EM_AES_256;
-    return aes && entry_.crcKnown && entry_.crc == 0 &&
-           (entry_.method == ZIP_CM_STORE || entry_.method == ZIP_CM_DEFLATE);
+    return aes && entry_.crcKnown && entry_.crc == 0;
+}
+
+bool ZipEntryReader::selfDecoded() const {
+    if (entry_.method == ZIP_CM_STORE || !ZipDecoder::decodes(entry_.method))
+        return false;
+    return aesWithoutCrc() || zip_compression_method_supported(entry_.method, 0) == 0;
 }
 
 bool ZipEntryReader::storedWithoutCrc() const {
-    return selfDecoded() && entry_.method == ZIP_CM_STORE;
+    return aesWithoutCrc() && entry_.method == ZIP_CM_STORE;
 }
 
 ZipEntryReader::Status ZipEntryReader::precheck() {
-    if (!methodSupported(entry_.method))
+    if (!methodSupported(entry_.method) && !ZipDecoder::decodes(entry_.method))
         return fail(Status::Unsupported, "unsupported compression method");
     if (entry_.encrypted() &&
         zip_encryption_method_supported(entry_.encryption, 0) == 0)
@@ -104,40 +111,34 @@ bool ZipEntryReader::deliver(const uint8_t* data, size_t size, const Sink& sink,
     return true;
 }
 
-ZipEntryReader::Status ZipEntryReader::copyInflating(const Sink& sink) {
-    z_stream z{};
-    if (inflateInit2(&z, -15) != Z_OK)
-        return fail(Status::Damaged, "inflate");
+ZipEntryReader::Status ZipEntryReader::copyDecoding(const Sink& sink) {
+    const std::unique_ptr<ZipDecoder> decoder = ZipDecoder::create(entry_.method, entry_.size);
+    if (!decoder)
+        return fail(Status::Unsupported, "unsupported compression method");
     std::vector<uint8_t> in(kChunk);
-    std::vector<uint8_t> out(kChunk);
     Status status = Status::Ok;
-    int rc = Z_OK;
-    while (rc != Z_STREAM_END && status == Status::Ok) {
+    ZipDecoder::Result result = ZipDecoder::Result::More;
+    const ZipDecoder::Emit emit = [&](const uint8_t* data, size_t size) {
+        return deliver(data, size, sink, status);
+    };
+    for (;;) {
         const zip_int64_t n = zip_fread(file_, in.data(), in.size());
-        if (n < 0) {
-            status = readError();
-            break;
-        }
+        if (n < 0)
+            return readError();
         if (n == 0)
             break;
-        z.next_in = in.data();
-        z.avail_in = static_cast<uInt>(n);
-        do {
-            z.next_out = out.data();
-            z.avail_out = static_cast<uInt>(out.size());
-            rc = inflate(&z, Z_NO_FLUSH);
-            if (rc != Z_OK && rc != Z_STREAM_END && rc != Z_BUF_ERROR) {
-                status = fail(Status::Damaged, "data error");
-                break;
-            }
-            if (!deliver(out.data(), out.size() - z.avail_out, sink, status))
-                break;
-        } while (z.avail_out == 0 && rc != Z_STREAM_END);
+        // Once the stream has ended the rest is still read: an AES entry's
+        // authentication code is checked only when its last byte has been.
+        if (result == ZipDecoder::Result::More)
+            result = decoder->decode(in.data(), static_cast<size_t>(n), emit);
+        if (result == ZipDecoder::Result::Stopped)
+            return status;
+        if (result == ZipDecoder::Result::Failed)
+            return fail(entry_.encrypted() ? Status::WrongPassword : Status::Damaged, decoder->error().c_str());
     }
-    inflateEnd(&z);
-    if (status == Status::Ok && rc != Z_STREAM_END)
+    if (!decoder->complete())
         return fail(Status::Damaged, "truncated data");
-    return status;
+    return Status::Ok;
 }
 
 ZipEntryReader::Status ZipEntryReader::copyTo(const Sink& sink) {
@@ -146,8 +147,8 @@ ZipEntryReader::Status ZipEntryReader::copyTo(const Sink& sink) {
     total_ = 0;
     crc_ = static_cast<uint32_t>(crc32(0, nullptr, 0));
     Status status = Status::Ok;
-    if (selfDecoded() && entry_.method == ZIP_CM_DEFLATE) {
-        status = copyInflating(sink);
+    if (selfDecoded()) {
+        status = copyDecoding(sink);
     } else {
         std::vector<uint8_t> buffer(kChunk);
         for (;;) {
@@ -167,7 +168,8 @@ ZipEntryReader::Status ZipEntryReader::copyTo(const Sink& sink) {
         return status;
     if (total_ != entry_.size)
         return fail(Status::Damaged, "less data than the declared size");
-    if (entry_.crcKnown && !selfDecoded() && crc_ != entry_.crc) {
+    // AES version 2 leaves the CRC out; its authentication code stands for it.
+    if (entry_.crcKnown && !aesWithoutCrc() && crc_ != entry_.crc) {
         if (entry_.encrypted())
             return fail(Status::WrongPassword, "CRC error (wrong password?)");
         return fail(Status::Damaged, "CRC error");

@@ -20,7 +20,7 @@ public:
         Ok,
         NeedPassword,   // encrypted and no password given
         WrongPassword,  // the password check failed (or the data did not decrypt)
-        Unsupported,    // compression or encryption method libzip cannot decode here
+        Unsupported,    // a compression or encryption method neither libzip nor ZipDecoder knows
         Damaged,        // data error, CRC or length mismatch, truncation
         Stopped,        // the sink asked to stop
     };
@@ -49,12 +49,14 @@ private:
     // Passes decoded bytes on, refusing any beyond the declared size.
     bool deliver(const uint8_t* data, size_t size, const Sink& sink, Status& status);
     Status readError();
-    Status copyInflating(const Sink& sink);
-    // WinZip AES version 2 stores no CRC, and libzip 1.7 still checks the zero it
-    // finds there, failing every such entry. Those entries are read decrypted but
-    // still compressed (the AES layer checks its authentication code) and inflated
-    // here.
+    // Data that libzip hands over still compressed and that is decoded here: the
+    // methods this libzip lacks, and every compressed WinZip AES version 2 entry.
+    // AE-2 stores no CRC and libzip 1.7 still checks the zero it finds there, so
+    // those entries are read decrypted (the AES layer checks its authentication
+    // code) and decompressed here.
+    Status copyDecoding(const Sink& sink);
     bool selfDecoded() const;
+    bool aesWithoutCrc() const;
     bool storedWithoutCrc() const;
 
     struct zip* archive_;

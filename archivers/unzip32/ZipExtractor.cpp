@@ -29,8 +29,6 @@ namespace {
 
 constexpr int kPasswordTries = 3;
 constexpr size_t kMaxLinkTarget = 4096;
-constexpr zip_uint16_t kTimestampField = 0x5455;
-constexpr zip_uint16_t kNtfsField = 0x000a;
 
 using arc::PathText;
 
@@ -194,7 +192,7 @@ void ZipExtractor::extractFolder(const ZipEntry& entry, const std::string& relat
         return;
     const uint32_t mode = entry.unixMode();
     // Owner access is kept so that the files inside can be written and removed.
-    folders_.push_back({base_ + "/" + relative, modificationTime(entry),
+    folders_.push_back({base_ + "/" + relative, entry.mtime,
                         mode != 0 ? ((mode & 0777) | 0700) : 0});
 }
 
@@ -333,7 +331,7 @@ void ZipExtractor::extractFile(const ZipEntry& entry, const std::string& full, c
         return writeFile(entry, full, password, detail);
     });
     if (status == Status::Ok) {
-        setTime(full, modificationTime(entry));
+        setTime(full, entry.mtime);
         ++done_;
         out_.line("展開: " + entry.name);
         return;
@@ -379,68 +377,9 @@ void ZipExtractor::extractLink(const ZipEntry& entry, const std::string& full,
         result_.note(KA_ERR_WRITE);
         return;
     }
-    setTime(full, modificationTime(entry));
+    setTime(full, entry.mtime);
     ++done_;
     out_.line("展開: " + entry.name + " -> " + target);
-}
-
-namespace {
-
-uint32_t le32(const zip_uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
-
-// The Info-ZIP extended timestamp: flags, then the modification time in UTC seconds.
-bool timestampField(const zip_uint8_t* data, zip_uint16_t length, time_t& mtime) {
-    if (data == nullptr || length < 5 || (data[0] & 1) == 0)
-        return false;
-    mtime = static_cast<time_t>(static_cast<int32_t>(le32(data + 1)));
-    return true;
-}
-
-// The NTFS field (7-Zip, WinRAR): four reserved bytes, then tagged attributes; tag 1
-// holds the modification, access and creation FILETIMEs (100 ns since 1601).
-bool ntfsField(const zip_uint8_t* data, zip_uint16_t length, time_t& mtime) {
-    constexpr uint64_t kTicksPerSecond = 10000000;
-    constexpr uint64_t kEpochDifference = 11644473600;  // seconds from 1601 to 1970
-    size_t at = 4;
-    while (data != nullptr && at + 4 <= length) {
-        const unsigned tag = data[at] | data[at + 1] << 8;
-        const unsigned size = data[at + 2] | data[at + 3] << 8;
-        at += 4;
-        if (at + size > length)
-            return false;
-        if (tag == 1 && size >= 8) {
-            const uint64_t ticks = le32(data + at) | static_cast<uint64_t>(le32(data + at + 4)) << 32;
-            if (ticks / kTicksPerSecond < kEpochDifference)
-                return false;
-            mtime = static_cast<time_t>(ticks / kTicksPerSecond - kEpochDifference);
-            return true;
-        }
-        at += size;
-    }
-    return false;
-}
-
-}  // namespace
-
-time_t ZipExtractor::modificationTime(const ZipEntry& entry) const {
-    // The extended timestamp and the NTFS field hold the true UTC time; the DOS
-    // fields only a local time in two-second steps, which is all older tools leave.
-    struct zip* archive = reader_.handle();
-    for (zip_flags_t where : {ZIP_FL_LOCAL, ZIP_FL_CENTRAL}) {
-        zip_uint16_t length = 0;
-        time_t mtime = 0;
-        const zip_uint8_t* data =
-            zip_file_extra_field_get_by_id(archive, entry.index, kTimestampField, 0, &length, where);
-        if (timestampField(data, length, mtime))
-            return mtime;
-        data = zip_file_extra_field_get_by_id(archive, entry.index, kNtfsField, 0, &length, where);
-        if (ntfsField(data, length, mtime))
-            return mtime;
-    }
-    return entry.mtime;
 }
 
 }  // namespace kestrel::zip

@@ -56,7 +56,6 @@ private:
     // will fail the rest too.
     void writeFailure(const std::string& full, int error);
     void restoreFolders();
-    time_t modificationTime(const ZipEntry& entry) const;
     void noteFailure(const ZipEntry& entry, ZipEntryReader::Status status, const std::string& detail);
     void skip(const std::string& name, const std::string& why);
 

@@ -2,6 +2,8 @@
 
 #include <zip.h>
 
+#include "ZipArchiveStart.h"
+#include "ZipEntryTime.h"
 #include "ZipNames.h"
 
 namespace kestrel::zip {
@@ -16,11 +18,30 @@ void ZipReader::close() {
     entries_.clear();
 }
 
+struct zip* ZipReader::openFrom(const std::string& path, uint64_t start) {
+    // libzip reads the file through a window that begins where the archive does, so
+    // nothing is copied however large the data in front is.
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* source = zip_source_file_create(path.c_str(), start, 0, &error);
+    struct zip* archive = source != nullptr ? zip_open_from_source(source, ZIP_RDONLY, &error) : nullptr;
+    if (archive == nullptr && source != nullptr)
+        zip_source_free(source);
+    zip_error_fini(&error);
+    return archive;
+}
+
 bool ZipReader::open(const std::string& path) {
     close();
     openFailed_ = false;
     int code = 0;
     archive_ = zip_open(path.c_str(), ZIP_RDONLY, &code);
+    // Data in front of the archive (a self-extracting program) that the offsets do
+    // not count: the end record still tells where the archive begins.
+    if (archive_ == nullptr && (code == ZIP_ER_NOZIP || code == ZIP_ER_INCONS)) {
+        if (const std::optional<uint64_t> start = ZipArchiveStart::find(path))
+            archive_ = openFrom(path, *start);
+    }
     if (archive_ == nullptr) {
         zip_error_t err;
         zip_error_init_with_code(&err, code);
@@ -61,7 +82,9 @@ bool ZipReader::readEntry(uint64_t index, ZipEntry& entry) {
     entry.compressedSize = (st.valid & ZIP_STAT_COMP_SIZE) ? st.comp_size : 0;
     entry.crcKnown = (st.valid & ZIP_STAT_CRC) != 0;
     entry.crc = entry.crcKnown ? st.crc : 0;
-    entry.mtime = (st.valid & ZIP_STAT_MTIME) ? st.mtime : 0;
+    // The listing and the extracted file both show the true time, not the maker's
+    // local one.
+    entry.mtime = ZipEntryTime::of(archive_, index, (st.valid & ZIP_STAT_MTIME) ? st.mtime : 0);
     entry.method = (st.valid & ZIP_STAT_COMP_METHOD) ? st.comp_method : 0;
     entry.encryption = (st.valid & ZIP_STAT_ENCRYPTION_METHOD) ? st.encryption_method : 0;
     zip_uint8_t opsys = 0;

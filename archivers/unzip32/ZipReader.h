@@ -20,7 +20,7 @@ public:
     ZipReader(const ZipReader&) = delete;
     ZipReader& operator=(const ZipReader&) = delete;
 
-    // Opens the archive and reads its central directory. False (with error()) when the
+    // Opens the archive, also behind data in front of it, and reads its central directory. False (with error()) when the
     // file cannot be read or is not a ZIP archive.
     bool open(const std::string& path);
     void close();
@@ -34,6 +34,8 @@ public:
 
 private:
     bool readEntry(uint64_t index, ZipEntry& entry);
+    // Opens the archive that begins `start` bytes into the file.
+    static struct zip* openFrom(const std::string& path, uint64_t start);
 
     struct zip* archive_ = nullptr;
     std::vector<ZipEntry> entries_;

@@ -59,9 +59,9 @@ TEST(CabCommand, CreateListAndExtractATree) {
     ASSERT_EQ(entries.size(), 6u);
     std::map<std::string, Listed> byName;
     for (const auto& e : entries) byName[e.name] = e;
-    ASSERT_TRUE(byName.count("sub\\b.bin"));
-    EXPECT_EQ(byName["sub\\b.bin"].size, 5000);
-    EXPECT_EQ(byName["sub\\b.bin"].method, "MSZIP");
+    ASSERT_TRUE(byName.count("sub/b.bin"));
+    EXPECT_EQ(byName["sub/b.bin"].size, 5000);
+    EXPECT_EQ(byName["sub/b.bin"].method, "MSZIP");
     EXPECT_EQ(byName["a.txt"].attribute, "---A");
     EXPECT_EQ(byName["ro.txt"].attribute, "R--A");
     EXPECT_EQ(byName[".hidden"].attribute, "-H-A");
@@ -71,7 +71,9 @@ TEST(CabCommand, CreateListAndExtractATree) {
     auto dos = kestrel::arc::DosTime::fromTimeT(st.st_mtime);
     EXPECT_EQ(byName["a.txt"].date, dos.date);
     EXPECT_EQ(byName["a.txt"].time, dos.time);
+    // Names given back may use either separator.
     EXPECT_EQ(list(dir / "t.cab", "sub\\*").size(), 1u);
+    EXPECT_EQ(list(dir / "t.cab", "sub/*").size(), 1u);
 
     CabRun out = runCab("-x " + q(dir / "t.cab") + " " + q(dir / "out/") + " \"*.*\"");
     ASSERT_EQ(out.result, KA_OK) << out.output;
@@ -95,9 +97,7 @@ TEST(CabCommand, TargetsBaseFoldersAndRecursion) {
     ASSERT_EQ(runCab("-a " + q(dir / "n.cab") + " " + q(dir / "src/*.*")).result, KA_OK);
     auto entries = list(dir / "n.cab");
     EXPECT_EQ(entries.size(), 5u);
-    std::string prefix = (dir / "src/").substr(1);
-    for (char& c : prefix)
-        if (c == '/') c = '\\';
+    const std::string prefix = (dir / "src/").substr(1);
     for (const auto& e : entries) EXPECT_EQ(e.name.rfind(prefix, 0), 0u) << e.name;
 
     // A list file of targets, relative to the base.
@@ -218,7 +218,7 @@ TEST(CabCommand, NamesWithoutTheUtf8MarkAreReadAsCp932) {
     void* h = CabOpenArchive(nullptr, (dir / "sjis.cab").c_str(), 0);
     ASSERT_NE(h, nullptr);
     ASSERT_EQ(CabFindFirst(h, "*.*", &e), 0);
-    EXPECT_STREQ(e.name, "dir\\日本.txt");
+    EXPECT_STREQ(e.name, "dir/日本.txt");
     CabCloseArchive(h);
     ASSERT_EQ(runCab("-x " + q(dir / "sjis.cab") + " " + q(dir / "out/")).result, KA_OK);
     EXPECT_EQ(cabtest::readFile(dir / "out/dir/日本.txt"), "data");
@@ -240,8 +240,28 @@ TEST(CabCommand, SelfExtractingProgramsHoldEveryFileEvenOfASet) {
     EXPECT_EQ(cabtest::readFile(dir / "x/a.txt"), cabtest::readFile(dir / "src/a.txt"));
     EXPECT_EQ(cabtest::readFile(dir / "x/日本語.txt"), cabtest::readFile(dir / "src/日本語.txt"));
     for (const std::string& f : dir.files()) EXPECT_EQ(f.find(".kes-"), std::string::npos) << f;
+    // The program is an archive to this library too: its cabinet is found behind the stub.
+    EXPECT_EQ(list(dir / "prog/set2.run").size(), 6u);
+    CabRun back = runCab("-x " + q(dir / "prog/set2.run") + " " + q(dir / "back/") + " " + q("sub\\b.bin"));
+    ASSERT_EQ(back.result, KA_OK) << back.output;
+    EXPECT_EQ(cabtest::readFile(dir / "back/sub/b.bin"), cabtest::readFile(dir / "src/sub/b.bin"));
     // An existing program is kept without the host's yes.
     EXPECT_EQ(runCab("-f " + q(dir / "set2.cab") + " " + q(dir / "prog/")).result, KA_WARN_SKIPPED);
+}
+
+TEST(CabCommand, ACabinetBehindOtherDataIsFound) {
+    TempDir dir;
+    ASSERT_EQ(cabtest::writeCabinet(dir / "in.cab", {{"sub\\a.txt", "inner"}}, {}, dir), 0);
+    // A stub that even names the signature, as a self-extractor's own code may.
+    std::string stub = cabtest::sampleData(70001, 7, false) + "MSCF" + std::string(40, '\0');
+    cabtest::writeFile(dir / "wrapped.bin", stub + cabtest::readFile(dir / "in.cab") + "trailing");
+    auto entries = list(dir / "wrapped.bin");
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].name, "sub/a.txt");
+    CabRun r = runCab("-x " + q(dir / "wrapped.bin") + " " + q(dir / "out/"));
+    ASSERT_EQ(r.result, KA_OK) << r.output;
+    EXPECT_NE(r.output.find("sub/a.txt"), std::string::npos) << r.output;
+    EXPECT_EQ(cabtest::readFile(dir / "out/sub/a.txt"), "inner");
 }
 
 TEST(CabCommand, ANameEndingInASeparatorIsAFolder) {
