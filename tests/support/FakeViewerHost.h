@@ -6,6 +6,7 @@
 #include "platform/ScriptedPrompter.h"
 
 #include <QSet>
+#include <QStringList>
 #include <QWidget>
 
 // The archive viewer as its commands see it: a list of entry names (all
@@ -24,7 +25,6 @@ public:
     ScriptedPrompter prompts;
     QWidget window;
     int listings = 0;
-    int progresses = 0;
 
     void selectAll() { selected = items; }
 
@@ -65,11 +65,7 @@ public:
 
     Prompter& prompter() override { return prompts; }
     QWidget* ownerWindow() override { return &window; }
-    std::unique_ptr<Progress> makeProgress() override
-    {
-        ++progresses;
-        return std::make_unique<ScriptedProgress>();
-    }
+    std::unique_ptr<Progress> makeProgress() override { return std::make_unique<ScriptedProgress>(); }
     Archiver& archiver() override { return archiver_; }
 
 private:
