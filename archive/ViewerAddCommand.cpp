@@ -1,6 +1,6 @@
 #include "archive/ViewerAddCommand.h"
 
-#include "archive/EntryArgument.h"
+#include "archive/NamesArgument.h"
 #include "archive/ViewerHost.h"
 #include "archive/ViewerSteps.h"
 #include "platform/Prompter.h"
@@ -22,8 +22,8 @@ void ViewerAddCommand::run()
                                   QStringLiteral("すべてのﾌｧｲﾙ (*)"));
     if (!file || file->isEmpty())
         return;
-    EntryArgument argument;
-    if (!argument.set(*file)) {
+    NamesArgument argument;
+    if (!argument.set({*file})) {
         steps.sayNoListFile();
         return;
     }

@@ -1,6 +1,6 @@
 #include "archive/ViewerDeleteCommand.h"
 
-#include "archive/EntryArgument.h"
+#include "archive/NamesArgument.h"
 #include "archive/ViewerHost.h"
 #include "archive/ViewerSteps.h"
 #include "platform/Prompter.h"
@@ -19,28 +19,24 @@ void ViewerDeleteCommand::run()
         steps.sayUnsupported();
         return;
     }
-    if (entries.size() == host_.itemCount()) {
+    if (entries.size() == host_.itemCount())
         steps.say(QStringLiteral("全てのﾌｧｲﾙを削除対象にはできません"), Prompter::Icon::Exclamation);
-    } else {
-        if (steps.refuseCutNames())
-            return;
-        deleteEach(entries);
-    }
+    else if (steps.refuseCutNames())
+        return;
+    else
+        deleteEntries(entries);
     steps.listAgain();
 }
 
-void ViewerDeleteCommand::deleteEach(const QStringList& entries)
+void ViewerDeleteCommand::deleteEntries(const QStringList& entries)
 {
     ViewerSteps steps(host_);
-    const QString start = QStringLiteral("d -jyd- ") + ViewerSteps::quoted(host_.archivePath()) + QLatin1Char(' ');
-    for (const QString& entry : entries) {
-        EntryArgument argument;
-        if (!argument.set(entry)) {
-            steps.sayNoListFile();
-            return;
-        }
-        if (!steps.run(ArchiverKind::Unlha, start + argument.text(), QStringLiteral("削除"),
-                       QStringLiteral("削除できませんでした。")))
-            return;
+    NamesArgument names;
+    if (!names.set(entries)) {
+        steps.sayNoListFile();
+        return;
     }
+    steps.run(ArchiverKind::Unlha,
+              QStringLiteral("d -jyd- ") + ViewerSteps::quoted(host_.archivePath()) + QLatin1Char(' ') + names.text(),
+              QStringLiteral("削除"), QStringLiteral("削除できませんでした。"));
 }

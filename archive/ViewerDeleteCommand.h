@@ -5,16 +5,16 @@
 class ViewerHost;
 
 // The viewer's Delete (mnuFileDelete): the selected entries leave the LZH
-// archive, one call per entry in list order, stopping at the first that
-// fails; then the archive is listed again. Every entry at once is refused: an
-// archive is not emptied from its viewer.
+// archive in one library call (one name, or an "@" list file of several: see
+// NamesArgument), then the archive is listed again. Every entry at once is
+// refused: an archive is not emptied from its viewer.
 class ViewerDeleteCommand {
 public:
     explicit ViewerDeleteCommand(ViewerHost& host);
     void run();
 
 private:
-    void deleteEach(const QStringList& entries);
+    void deleteEntries(const QStringList& entries);
 
     ViewerHost& host_;
 };

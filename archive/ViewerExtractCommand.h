@@ -7,33 +7,22 @@
 #include <optional>
 
 class ViewerHost;
-class ViewerSteps;
 
 // The viewer's Extract (mnuFileMelt): the selected entries into a folder the
-// user picks. Every entry selected: one call with "*.*". Some: one call per
-// entry in list order for LZH and ZIP, stopping at the first that fails; for
-// CAB one call naming them all through an "@" list file, because a cabinet
-// folder is decoded from its start for every call and a call per entry would
-// decode it again and again.
+// user picks, in one library call: "*.*" when every entry is selected, the
+// entry's name when one is, an "@" list file of the names when several are
+// (see NamesArgument for why not one call per entry).
 class ViewerExtractCommand {
 public:
     explicit ViewerExtractCommand(ViewerHost& host);
     void run();
 
 private:
-    // The library and its options (without the archive and what follows),
-    // asking about folders for LZH and CAB.
-    struct Plan {
-        ArchiverKind kind;
-        QString options;
-    };
-    Plan plan(ArchiverKind kind);
     // The library of an archive type; nothing for a type none of them reads.
     static std::optional<ArchiverKind> kindOf(const QString& type);
-
-    bool callWith(const Plan& plan, const QString& destination, const QString& rest);
-    void extractEach(const Plan& plan, const QString& destination, const QStringList& entries);
-    void extractListed(const Plan& plan, const QString& destination, const QStringList& entries);
+    // The library's options (without the archive and what follows), asking
+    // about folders for LZH and CAB.
+    QString optionsFor(ArchiverKind kind);
 
     ViewerHost& host_;
 };
