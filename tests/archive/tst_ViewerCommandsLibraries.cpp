@@ -162,7 +162,8 @@ void tst_ViewerCommandsLibraries::programRunsInACleanFolder_data()
     QTest::addColumn<QString>("type");
     QTest::addColumn<QString>("options");
     QTest::addColumn<QStringList>("files");
-    // LZH holds the selected entries (through a list file); CAB always all of them.
+    // Both extract the selected entries through one list file. The LZH program
+    // holds the selected entries (through a list file), the CAB one all of them.
     QTest::newRow("LZH lh7, some") << "LZH" << "a -x1 -r2 -jm4" << QStringList({"b.txt=bravo", "docs/c.txt=charlie"});
     QTest::newRow("CAB LZX:21") << "CAB" << "-a -r -ml:21" << QStringList({"a.txt=alpha", "b.txt=bravo", "docs/c.txt=charlie"});
 }
@@ -173,6 +174,7 @@ void tst_ViewerCommandsLibraries::programRunsInACleanFolder()
     QFETCH(QString, options);
     makeArchive(type, options);
     host_->selected = {QStringLiteral("b.txt"), QStringLiteral("docs/c.txt")};
+    QCOMPARE(extracted("picked", true), QStringList({"b.txt=bravo", "docs/c.txt=charlie"}));
     QVERIFY(QDir().mkpath(temp_->filePath(QStringLiteral("made"))));  // the picker gives existing folders
     host_->prompts.answerPickFolder(temp_->filePath(QStringLiteral("made")));
     if (type == QLatin1String("CAB"))
