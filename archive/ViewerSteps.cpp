@@ -13,6 +13,10 @@ std::optional<QString> ViewerSteps::pickDestination(const QString& prompt)
     std::optional<QString> folder = host_.prompter().pickFolder(prompt);
     if (!folder || folder->isEmpty())
         return std::nullopt;
+    if (folder->contains(QLatin1Char('"'))) {
+        say(QStringLiteral("名前に \" を含むﾌｫﾙﾀﾞは指定できません。\n") + *folder, Prompter::Icon::Exclamation);
+        return std::nullopt;
+    }
     if (!folder->endsWith(QLatin1Char('/')))
         folder->append(QLatin1Char('/'));
     return folder;
@@ -46,6 +50,10 @@ bool ViewerSteps::refuseCutNames()
 bool ViewerSteps::run(ArchiverKind kind, const QString& commandLine, const QString& caption,
                       const QString& failureLine)
 {
+    if (host_.archivePath().contains(QLatin1Char('"'))) {
+        say(QStringLiteral("名前に \" を含む書庫は扱えません。\n") + host_.archivePath(), Prompter::Icon::Exclamation);
+        return false;
+    }
     ArchiverCall call;
     call.kind = kind;
     call.commandLine = commandLine;

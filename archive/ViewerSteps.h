@@ -17,7 +17,9 @@ public:
     explicit ViewerSteps(ViewerHost& host) : host_(host) {}
 
     // The folder picker with `prompt`, owned by the viewer: the chosen folder
-    // ending in "/", nothing when cancelled.
+    // ending in "/", nothing when cancelled. A folder whose name holds a double
+    // quote is refused with a message: the quote would end the argument early
+    // and the library would take another folder than the one chosen.
     std::optional<QString> pickDestination(const QString& prompt);
 
     // A message box with an OK button and the application title.
@@ -36,6 +38,7 @@ public:
     // Runs `commandLine` with `kind`'s library on the viewer's thread, the
     // buffer as long as the archive is now, and reports the outcome with
     // `failureLine`. True when the command may go on (success or a warning).
+    // An archive path holding a double quote cannot be passed: said, no call.
     bool run(ArchiverKind kind, const QString& commandLine, const QString& caption,
              const QString& failureLine);
 

@@ -101,6 +101,7 @@ void tst_ViewerCommands::commands_data()
     QTest::newRow("extract CAB some: one list") << "melt" << "CAB" << some << QStringList{"folder:/out", "no"} << QStringList{"-x -j %A \"/out/\" \"@%L\""} << someList << QStringList() << 0;
     QTest::newRow("extract ZIP some asks nothing") << "melt" << "ZIP" << some << QStringList{"folder:/out"} << QStringList{"-x %A \"/out/\" \"@%L\""} << someList << QStringList() << 0;
     QTest::newRow("extract cancelled") << "melt" << "LZH" << all << QStringList{"folder:"} << QStringList() << QByteArray() << QStringList() << 0;
+    QTest::newRow("extract to a quoted folder") << "melt" << "LZH" << all << QStringList{"folder:/a\"b", "ok"} << QStringList() << QByteArray() << QStringList{"E|名前に \" を含むﾌｫﾙﾀﾞは指定できません。\n/a\"b"} << 0;
     QTest::newRow("extract nothing selected") << "melt" << "LZH" << none << QStringList{"folder:/out", "ok"} << QStringList() << QByteArray() << QStringList{"E|解凍対象が選択されていません"} << 0;
     QTest::newRow("extract unsupported") << "melt" << "RAR" << all << QStringList{"folder:/out", "ok"} << QStringList() << QByteArray() << QStringList{unsupported} << 0;
     QTest::newRow("extract a cut name") << "melt" << "LZH" << QStringList{"b.txt!"} << QStringList{"folder:/out", "ok"} << QStringList() << QByteArray() << QStringList{"E|名前が長すぎるため、この項目は個別に扱えません。\nb.txt"} << 0;
@@ -203,8 +204,16 @@ void tst_ViewerCommands::outcomesAreReported()
     host_->selected = {QStringLiteral("b.txt")};
     script({"ok"});
     ViewerCommands(*host_).mnuEditChangeName_Click();
+    // An archive whose path the command line cannot carry is never called.
+    host_->path = QStringLiteral("/tmp/a\"b.lzh");
+    host_->items = {QStringLiteral("b.txt")};
+    host_->selectAll();
+    script({"folder:/out", "ok"});
+    ViewerCommands(*host_).mnuFileSFX_Click();
+    QCOMPARE(rec_->calls.size(), 3);
     QCOMPARE(said(), QStringList({"I|" + warning.report, "E|削除できませんでした。\n" + error.report,
-                                  "I|表示の更新ができませんでした", "I|表示の更新ができませんでした"}));
+                                  "I|表示の更新ができませんでした", "I|表示の更新ができませんでした",
+                                  "E|名前に \" を含む書庫は扱えません。\n" + host_->path}));
 }
 
 QTEST_MAIN(tst_ViewerCommands)
