@@ -91,12 +91,18 @@ public:
             info.dosDate = e.dosDate;
             info.dosTime = e.dosTime;
             info.flags = e.folder ? ENTRY_FLAG_FOLDER : 0;
-            const QByteArray name = e.name.toUtf8();
-            std::strncpy(info.name, name.constData(), sizeof info.name - 1);
-            std::strncpy(info.attribute, e.attribute.constData(), sizeof info.attribute);
-            std::strncpy(info.method, e.method.constData(), sizeof info.method);
+            copyField(info.name, sizeof info.name - 1, e.name.toUtf8());
+            copyField(info.attribute, sizeof info.attribute, e.attribute);
+            copyField(info.method, sizeof info.method, e.method);
             onEntry(info);
         }
         return true;
+    }
+
+private:
+    // Copies at most `room` bytes into a zero-filled record field.
+    static void copyField(char* field, size_t room, const QByteArray& text)
+    {
+        std::memcpy(field, text.constData(), qMin(room, static_cast<size_t>(text.size())));
     }
 };
