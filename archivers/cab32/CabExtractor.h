@@ -45,10 +45,11 @@ private:
     OutputBuffer& out_;
     CabExtractOptions options_;
     std::string dest_;
-    std::string missing_;
-    std::set<std::string> literal_;  // patterns that name an entry exactly  // the first cabinet of the set that could not be found
+    std::string missing_;            // the first cabinet of the set that could not be found
+    std::set<std::string> literal_;  // patterns that name an entry exactly
     CabResult result_;
     bool stop_ = false;
+    bool rootDropped_ = false;  // said once in the report
 };
 
 }  // namespace kestrel::arc::cab

@@ -159,14 +159,20 @@ bool makeParents(const std::string& dest, const std::string& relative) {
 struct Counts {
     int skipped = 0;
     int errors = 0;
+    bool rootDropped = false;  // said once
 };
 
 void extractOne(mscab_decompressor* cabd, mscabd_file* f, uint32_t flags, const SfxOptions& options,
                 bool quiet, Counts& counts) {
     std::string name = SfxCabPayload::entryName(f->filename, f->attribs & MSCAB_ATTRIB_UTF_NAME);
     if (!(flags & KESTREL_SFX_KEEP_FOLDERS)) name = name.substr(name.rfind('/') + 1);
+    std::string_view wanted = arc::SafePath::withoutRoot(name);
+    if (wanted.size() != name.size() && !counts.rootDropped) {
+        counts.rootDropped = true;
+        std::fprintf(stderr, "%s\n", arc::SafePath::rootDroppedNote());
+    }
     std::string full, relative;
-    auto problem = arc::SafePath::join(options.dest, name, full, &relative);
+    auto problem = arc::SafePath::join(options.dest, wanted, full, &relative);
     if (problem != arc::SafePath::Problem::None) {
         std::fprintf(stderr, "%s: %s\n", name.c_str(), arc::SafePath::describe(problem));
         ++counts.skipped;

@@ -67,6 +67,7 @@ private:
     CommandResult result_;
     bool stop_ = false;
     int done_ = 0;
+    bool rootDropped_ = false;  // said once in the report
     std::vector<std::string> passwords_;
     mode_t umask_ = 022;
 

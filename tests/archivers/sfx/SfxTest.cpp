@@ -3,6 +3,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "CabinetWriter.h"
+#include "SafePath.h"
 #include "SfxTrailer.h"
 #include "UnlhaTestSupport.h"
 
@@ -108,6 +110,43 @@ TEST_F(Sfx, CabinetPayloadIsExtractedToo) {
     EXPECT_EQ(TempDir::read(run / "readme.txt"), "read me");
     EXPECT_EQ(TempDir::read(run / "data/table.csv"), std::string(100000, ','));
     EXPECT_EQ(runIn(run.path(), program), 1);  // existing files kept
+}
+
+TEST_F(Sfx, CabinetPayloadDropsRootsAndRefusesDotDot) {
+    TempDir outside;
+    std::vector<kestrel::arc::cab::CabInput> inputs;
+    for (const auto& [name, data] : std::vector<std::pair<std::string, std::string>>{
+             {outside / "abs.txt", "r"}, {"C:\\win\\c.txt", "c"}, {"\\..\\up.txt", "u"}, {"ok.txt", "ok"}}) {
+        kestrel::arc::cab::CabInput in;
+        in.diskPath = work.write("in" + std::to_string(inputs.size()), data);
+        in.record.name = name;
+        in.record.size = static_cast<uint32_t>(data.size());
+        in.record.date = (45 << 9) | (5 << 5) | 6;
+        in.record.attributes = 0x20;
+        inputs.push_back(in);
+    }
+    std::string cab = work / "rooted.cab", message;
+    ASSERT_EQ(kestrel::arc::cab::CabinetWriter(cab, {}).write(std::move(inputs), nullptr, message), KA_OK) << message;
+    std::string program = work / "rooted.run";
+    char error[256] = "";
+    ASSERT_EQ(kestrel_sfx_write((binFolder() + "/kestrel-sfx").c_str(), program.c_str(), cab.c_str(), 0,
+                                std::filesystem::file_size(cab), KESTREL_SFX_CAB, KESTREL_SFX_KEEP_FOLDERS, error,
+                                sizeof error),
+              1)
+        << error;
+    std::filesystem::create_directories(run / "inner");
+    EXPECT_EQ(runIn(run / "inner", program), 1);
+    EXPECT_EQ(TempDir::read(run / ("inner" + outside / "abs.txt")), "r");
+    EXPECT_EQ(TempDir::read(run / "inner/win/c.txt"), "c");
+    EXPECT_EQ(TempDir::read(run / "inner/ok.txt"), "ok");
+    EXPECT_FALSE(std::filesystem::exists(run / "up.txt"));
+    EXPECT_FALSE(std::filesystem::exists(run / "inner/up.txt"));
+    EXPECT_TRUE(tree(outside.path()).empty());
+    std::string said = output(program, "-d " + q(run / "again"));
+    std::string note = kestrel::arc::SafePath::rootDroppedNote();
+    size_t at = said.find(note);
+    EXPECT_NE(at, std::string::npos) << said;
+    EXPECT_EQ(said.find(note, at + 1), std::string::npos) << said;
 }
 
 TEST_F(Sfx, TrailerMustMatchTheFile) {
