@@ -206,7 +206,14 @@ TEST(CabCommand, TheCabinetBeingReplacedIsNotPackedIntoItself) {
     makeTree(dir);
     ASSERT_EQ(runCab("-a -r " + q(dir / "src/self.cab") + " " + q(dir / "src/") + " \"*.*\"").result, KA_OK);
     ASSERT_EQ(runCab("-a -r " + q(dir / "src/self.cab") + " " + q(dir / "src/") + " \"*.*\"").result, KA_OK);
-    for (const auto& e : list(dir / "src/self.cab")) EXPECT_NE(e.name, "self.cab");
+    for (const auto& e : list(dir / "src/self.cab")) {
+        EXPECT_NE(e.name, "self.cab");
+        EXPECT_EQ(e.name.find(".kes-"), std::string::npos) << "no temporary file of the writer: " << e.name;
+    }
+    // A set written into the folder it packs leaves out all of its own volumes.
+    for (int round = 0; round < 2; ++round)
+        ASSERT_EQ(runCab("-a -r -v:40 " + q(dir / "src/vol.cab") + " " + q(dir / "src/") + " \"*.*\"").result, KA_OK);
+    for (const auto& e : list(dir / "src/vol1.cab")) EXPECT_EQ(e.name.find("vol"), std::string::npos) << e.name;
 }
 
 TEST(CabCommand, NamesWithoutTheUtf8MarkAreReadAsCp932) {
