@@ -54,14 +54,6 @@ TEST_F(UnlhaWindowCommands, EveryCommandReportsTheWholeCallWithoutRunningBack) {
     }
 }
 
-TEST_F(UnlhaWindowCommands, CancelFromProgressStopsExtraction) {
-    ScriptedHost host;
-    host.cancelAfterBytes = 250000;  // inside the second entry
-    auto r = unlha("x -a1 -m0 -x1 " + q(archive) + " " + q(work / "out/") + " \"*.*\"", host.window());
-    EXPECT_EQ(r.code, KA_ERR_CANCELLED) << r.output;
-    EXPECT_EQ(progressFault(host.reports), "");
-}
-
 // On Linux a name may hold '"': it travels in a list file, between the line's
 // first and last quote.
 TEST_F(UnlhaWindowCommands, NamesWithQuotesGoThroughAListFile) {
