@@ -2,7 +2,7 @@
 
 #include "archive/WindowArchiverHost.h"
 
-#include "archivers/cli/ArchiverLibrary.h"
+#include "archivers/common/ArchiverLibrary.h"
 
 #include <algorithm>
 #include <cstring>
@@ -25,7 +25,10 @@ std::string libraryKind(ArchiverKind kind)
 
 } // namespace
 
-LibraryArchiver::LibraryArchiver() = default;
+LibraryArchiver::LibraryArchiver() : folders_(kestrel::arc::ArchiverLibrary::searchFolders()) {}
+
+LibraryArchiver::LibraryArchiver(std::vector<std::string> folders) : folders_(std::move(folders)) {}
+
 LibraryArchiver::~LibraryArchiver() = default;
 
 qint64 LibraryArchiver::bufferSizeFor(qint64 requested)
@@ -33,11 +36,11 @@ qint64 LibraryArchiver::bufferSizeFor(qint64 requested)
     return std::clamp(requested, kSmallestBuffer, kLargestBuffer);
 }
 
-kestrel::cli::ArchiverLibrary* LibraryArchiver::library(ArchiverKind kind, ArchiverOutcome& outcome)
+kestrel::arc::ArchiverLibrary* LibraryArchiver::library(ArchiverKind kind, ArchiverOutcome& outcome)
 {
     auto& slot = libraries_[kind];
     if (!slot)
-        slot = std::make_unique<kestrel::cli::ArchiverLibrary>(libraryKind(kind));
+        slot = std::make_unique<kestrel::arc::ArchiverLibrary>(libraryKind(kind), folders_);
     if (slot->load())
         return slot.get();
     outcome.loaded = false;

@@ -4,18 +4,24 @@
 
 #include <map>
 #include <memory>
+#include <string>
+#include <vector>
 
-namespace kestrel::cli {
+namespace kestrel::arc {
 class ArchiverLibrary;
 }
 
 // The Archiver of the program: loads each library by name at its first use
-// (next to the program first, then the system's search path) and keeps it for
+// (where archivers/common/ArchiverLibrary.h says: next to the program, then
+// ../lib/kestrel/ beside it, then the system's search path) and keeps it for
 // the life of the program. A library that cannot be loaded fails only the call
 // that needed it, with the reason.
 class LibraryArchiver : public Archiver {
 public:
     LibraryArchiver();
+    // Looks in `folders` (each ending in '/', "" for the system's search path)
+    // instead of the usual places.
+    explicit LibraryArchiver(std::vector<std::string> folders);
     ~LibraryArchiver() override;
 
     ArchiverOutcome run(const ArchiverCall& call, ArchiveUi& ui) override;
@@ -29,7 +35,8 @@ public:
 
 private:
     // The loaded library, or null with the reason in `outcome`.
-    kestrel::cli::ArchiverLibrary* library(ArchiverKind kind, ArchiverOutcome& outcome);
+    kestrel::arc::ArchiverLibrary* library(ArchiverKind kind, ArchiverOutcome& outcome);
 
-    std::map<ArchiverKind, std::unique_ptr<kestrel::cli::ArchiverLibrary>> libraries_;
+    std::vector<std::string> folders_;
+    std::map<ArchiverKind, std::unique_ptr<kestrel::arc::ArchiverLibrary>> libraries_;
 };

@@ -1,42 +1,32 @@
 #include "archive/WindowArchiverHost.h"
 
+#include "archive/CloseGuard.h"
+
 #include "platform/ApplicationTitle.h"
 #include "platform/Progress.h"
 #include "platform/Prompter.h"
 
-#include <QFileInfo>
-#include <cstring>
+#include <QWidget>
 
 namespace {
 
-// Copies `text` into a caller's buffer of `size` bytes; false when it does not fit.
-bool copyOut(const QString& text, char* out, size_t size)
+QString fromUtf8(const std::string& text)
 {
-    const QByteArray bytes = text.toUtf8();
-    if (out == nullptr || size == 0 || static_cast<size_t>(bytes.size()) >= size)
-        return false;
-    std::memcpy(out, bytes.constData(), static_cast<size_t>(bytes.size()));
-    out[bytes.size()] = '\0';
-    return true;
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-WindowArchiverHost& self(void* context)
+std::optional<std::string> toUtf8(const std::optional<QString>& text)
 {
-    return *static_cast<WindowArchiverHost*>(context);
+    if (!text)
+        return std::nullopt;
+    return text->toStdString();
 }
 
 } // namespace
 
 WindowArchiverHost::WindowArchiverHost(ArchiveUi& ui, QString caption)
-    : ui_(ui), caption_(std::move(caption))
+    : ui_(ui), caption_(std::move(caption)), closeGuard_(std::make_unique<CloseGuard>(ui.owner))
 {
-    std::memset(&host_, 0, sizeof host_);
-    host_.structSize = sizeof host_;
-    host_.context = this;
-    host_.askText = &WindowArchiverHost::askText;
-    host_.askYesNo = &WindowArchiverHost::askYesNo;
-    host_.askFile = &WindowArchiverHost::askFile;
-    host_.progress = &WindowArchiverHost::progress;
 }
 
 WindowArchiverHost::~WindowArchiverHost()
@@ -51,48 +41,51 @@ void WindowArchiverHost::finish()
     progress_.reset();
 }
 
-int WindowArchiverHost::askText(void* context, const char* prompt, const char* defaultText, int,
-                                char* answer, size_t answerSize)
+std::optional<std::string> WindowArchiverHost::askText(const std::string& prompt, const std::string& defaultText,
+                                                       bool secret)
 {
-    WindowArchiverHost& h = self(context);
-    const auto text = h.ui_.prompter.input(QString::fromUtf8(prompt), ApplicationTitle(),
-                                           QString::fromUtf8(defaultText ? defaultText : ""));
-    return text && copyOut(*text, answer, answerSize) ? 1 : 0;
+    if (secret)
+        return toUtf8(ui_.prompter.inputSecret(fromUtf8(prompt), ApplicationTitle()));
+    return toUtf8(ui_.prompter.input(fromUtf8(prompt), ApplicationTitle(), fromUtf8(defaultText)));
 }
 
-int WindowArchiverHost::askYesNo(void* context, const char* question)
+int WindowArchiverHost::askYesNo(const std::string& question)
 {
-    WindowArchiverHost& h = self(context);
-    switch (h.ui_.prompter.message(QString::fromUtf8(question), Prompter::Buttons::YesNoCancel,
-                                   Prompter::Icon::Question, ApplicationTitle())) {
+    switch (ui_.prompter.message(fromUtf8(question), Prompter::Buttons::YesYesToAllNoCancel,
+                                 Prompter::Icon::Question, ApplicationTitle())) {
     case Prompter::Answer::Yes: return KH_YES;
+    case Prompter::Answer::YesToAll: return KH_YES_TO_ALL;
     case Prompter::Answer::No: return KH_NO;
     default: return KH_CANCEL;
     }
 }
 
-int WindowArchiverHost::askFile(void* context, const char* prompt, const char* wantedName, char* path,
-                                size_t pathSize)
+std::optional<std::string> WindowArchiverHost::askFile(const std::string& prompt, const std::string& wantedName)
 {
-    WindowArchiverHost& h = self(context);
-    const QString wanted = QString::fromUtf8(wantedName ? wantedName : "");
-    const auto chosen = h.ui_.prompter.openFile(QString::fromUtf8(prompt), QString(),
-                                                wanted.isEmpty() ? QString() : wanted + QStringLiteral(" (*)"));
-    return chosen && copyOut(*chosen, path, pathSize) ? 1 : 0;
+    const QString wanted = fromUtf8(wantedName);
+    // The wanted file first, every file as the way out when it was renamed.
+    const QString filter = wanted.isEmpty() ? QString()
+                                            : wanted + QStringLiteral(" (") + wanted + QStringLiteral(");;* (*)");
+    return toUtf8(ui_.prompter.openFile(fromUtf8(prompt), QString(), filter));
 }
 
-int WindowArchiverHost::progress(void* context, const char* name, uint64_t done, uint64_t total)
+bool WindowArchiverHost::progress(const std::string& name, uint64_t done, uint64_t total)
 {
-    WindowArchiverHost& h = self(context);
-    if (!h.ui_.makeProgress)
-        return 0;
-    if (!h.progress_) {
-        h.progress_ = h.ui_.makeProgress();
-        h.total_ = total;
-        h.progress_->start(h.caption_, static_cast<qint64>(total));
-    } else if (total != h.total_) {
-        h.total_ = total;
-        h.progress_->start(h.caption_, static_cast<qint64>(total));
+    if (!ui_.makeProgress)
+        return true;
+    if (!progress_) {
+        progress_ = ui_.makeProgress();
+        if (!progress_)
+            return true;
+        // Set before the window is first shown: while a library runs, no window of
+        // the program may start another command.
+        if (auto* window = dynamic_cast<QWidget*>(progress_.get()))
+            window->setWindowModality(Qt::ApplicationModal);
+        total_ = total;
+        progress_->start(caption_, static_cast<qint64>(total));
+    } else if (total != total_) {
+        total_ = total;
+        progress_->start(caption_, static_cast<qint64>(total));
     }
-    return h.progress_->report(QString::fromUtf8(name ? name : ""), static_cast<qint64>(done)) ? 0 : 1;
+    return progress_->report(fromUtf8(name), static_cast<qint64>(done));
 }

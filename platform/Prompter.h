@@ -13,11 +13,13 @@ class Prompter {
 public:
     // The buttons of a message box, as Windows names their sets. YesNoDefaultNo
     // is Yes and No with No as the default button, for questions where Enter
-    // should not carry on with something risky.
-    enum class Buttons { Ok, OkCancel, YesNo, YesNoDefaultNo, YesNoCancel, RetryCancel, AbortRetryIgnore };
+    // should not carry on with something risky. YesYesToAllNoCancel is the set of
+    // the archiver libraries' questions: はい / すべてはい / いいえ / ｷｬﾝｾﾙ.
+    enum class Buttons { Ok, OkCancel, YesNo, YesNoDefaultNo, YesNoCancel, RetryCancel, AbortRetryIgnore,
+                         YesYesToAllNoCancel };
     enum class Icon { None, Information, Exclamation, Question, Stop };
     // The button the user pressed (Cancel also when the box was closed).
-    enum class Answer { Ok, Cancel, Yes, No, Retry, Abort, Ignore };
+    enum class Answer { Ok, Cancel, Yes, No, Retry, Abort, Ignore, YesToAll };
 
     virtual ~Prompter() = default;
 
@@ -28,6 +30,15 @@ public:
     // An input box; nothing when cancelled, the typed text (possibly empty) otherwise.
     virtual std::optional<QString> input(const QString& prompt, const QString& title,
                                          const QString& defaultText) = 0;
+
+    // An input box whose text is not shown as typed (a password); nothing when
+    // cancelled. Callers that never ask for a secret need not care, so the default
+    // answer is "cancelled".
+    virtual std::optional<QString> inputSecret(const QString& prompt, const QString& title)
+    {
+        Q_UNUSED(prompt) Q_UNUSED(title)
+        return std::nullopt;
+    }
 
     // A file-open dialog; nothing when cancelled. `filter` is a Qt name filter.
     virtual std::optional<QString> openFile(const QString& title, const QString& directory,

@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 
@@ -18,6 +19,8 @@ QMessageBox::StandardButtons standardButtons(Prompter::Buttons buttons)
     case Prompter::Buttons::RetryCancel: return QMessageBox::Retry | QMessageBox::Cancel;
     case Prompter::Buttons::AbortRetryIgnore:
         return QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore;
+    case Prompter::Buttons::YesYesToAllNoCancel:
+        return QMessageBox::Yes | QMessageBox::YesToAll | QMessageBox::No | QMessageBox::Cancel;
     }
     return QMessageBox::Ok;
 }
@@ -46,6 +49,7 @@ Prompter::Answer answerFor(int pressed, Prompter::Buttons buttons)
     case QMessageBox::Retry: return Prompter::Answer::Retry;
     case QMessageBox::Abort: return Prompter::Answer::Abort;
     case QMessageBox::Ignore: return Prompter::Answer::Ignore;
+    case QMessageBox::YesToAll: return Prompter::Answer::YesToAll;
     default: break;
     }
     switch (buttons) {
@@ -57,6 +61,15 @@ Prompter::Answer answerFor(int pressed, Prompter::Buttons buttons)
     }
 }
 
+// The archiver's question shows its own captions, whatever the desktop's language.
+void setArchiverCaptions(QMessageBox& box)
+{
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("はい"));
+    box.button(QMessageBox::YesToAll)->setText(QStringLiteral("すべてはい"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("いいえ"));
+    box.button(QMessageBox::Cancel)->setText(QStringLiteral("ｷｬﾝｾﾙ"));
+}
+
 } // namespace
 
 Prompter::Answer QtPrompter::message(const QString& text, Buttons buttons, Icon icon,
@@ -66,8 +79,10 @@ Prompter::Answer QtPrompter::message(const QString& text, Buttons buttons, Icon 
     // Texts carry file names, which may look like markup.
     box.setTextFormat(Qt::PlainText);
     if (buttons == Buttons::YesNoCancel || buttons == Buttons::OkCancel
-        || buttons == Buttons::RetryCancel)
+        || buttons == Buttons::RetryCancel || buttons == Buttons::YesYesToAllNoCancel)
         box.setEscapeButton(QMessageBox::Cancel);
+    if (buttons == Buttons::YesYesToAllNoCancel)
+        setArchiverCaptions(box);
     if (buttons == Buttons::YesNoDefaultNo)
         box.setDefaultButton(QMessageBox::No);
     return answerFor(box.exec(), buttons);
@@ -79,6 +94,15 @@ std::optional<QString> QtPrompter::input(const QString& prompt, const QString& t
     bool ok = false;
     const QString text = QInputDialog::getText(owner(), title, prompt, QLineEdit::Normal,
                                                defaultText, &ok);
+    if (!ok)
+        return std::nullopt;
+    return text;
+}
+
+std::optional<QString> QtPrompter::inputSecret(const QString& prompt, const QString& title)
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(owner(), title, prompt, QLineEdit::Password, QString(), &ok);
     if (!ok)
         return std::nullopt;
     return text;

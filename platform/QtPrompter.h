@@ -10,6 +10,7 @@ public:
                    const QString& title) override;
     std::optional<QString> input(const QString& prompt, const QString& title,
                                  const QString& defaultText) override;
+    std::optional<QString> inputSecret(const QString& prompt, const QString& title) override;
     std::optional<QString> openFile(const QString& title, const QString& directory,
                                     const QString& filter) override;
     std::optional<QString> pickFolder(const QString& prompt) override;

@@ -108,6 +108,17 @@ std::optional<QString> ScriptedPrompter::input(const QString& prompt, const QStr
     return next ? next->text : std::nullopt;
 }
 
+std::optional<QString> ScriptedPrompter::inputSecret(const QString& prompt, const QString& title)
+{
+    Question q;
+    q.kind = Kind::Input;
+    q.text = prompt;
+    q.title = title;
+    q.secret = true;
+    const auto next = take(q, prompt);
+    return next ? next->text : std::nullopt;
+}
+
 std::optional<QString> ScriptedPrompter::openFile(const QString& title, const QString& directory,
                                                   const QString& filter)
 {

@@ -25,6 +25,7 @@ public:
         Icon icon = Icon::None;
         QString title;
         QString defaultText;   // input box default text
+        bool secret = false;   // an input box that hides what is typed
         QString directory;     // file dialogs
         QString filter;        // file dialogs
     };
@@ -54,6 +55,9 @@ public:
                    const QString& title) override;
     std::optional<QString> input(const QString& prompt, const QString& title,
                                  const QString& defaultText) override;
+    // Answered from the same answerInput() queue as input(); the question is
+    // recorded with `secret` set.
+    std::optional<QString> inputSecret(const QString& prompt, const QString& title) override;
     std::optional<QString> openFile(const QString& title, const QString& directory,
                                     const QString& filter) override;
     std::optional<QString> pickFolder(const QString& prompt) override;

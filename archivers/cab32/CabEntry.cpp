@@ -6,6 +6,7 @@
 
 #include "Attributes.h"
 #include "CabFormat.h"
+#include "EntryRecord.h"
 #include "NameEncoding.h"
 
 namespace kestrel::arc::cab {
@@ -45,13 +46,14 @@ std::string CabEntry::slashName() const {
 
 void CabEntry::fill(EntryInfo& info) const {
     std::memset(&info, 0, sizeof info);
-    info.originalSize = size > INT32_MAX ? INT32_MAX : static_cast<int32_t>(size);
+    setEntrySize(info, size);
     info.flags = isFolder() ? ENTRY_FLAG_FOLDER : 0;
     info.ratio = 0;  // a file's share of its folder's compressed data is not known
     info.dosDate = dosDate;
     info.dosTime = dosTime;
     // Listed with '/' like the other two formats, so a viewer treats every archive alike.
     copyField(info.name, sizeof info.name, slashName());
+    if (slashName().size() >= sizeof info.name) info.flags |= ENTRY_FLAG_NAME_CUT;
     copyField(info.attribute, sizeof info.attribute, Attributes::text(static_cast<uint8_t>(attributes)));
     copyField(info.method, sizeof info.method, methodText(typeCompress));
 }

@@ -11,6 +11,7 @@
 #include "Attributes.h"
 #include "CabArchive.h"
 #include "CommandLine.h"
+#include "CommandProgress.h"
 #include "DosTime.h"
 #include "FolderMaker.h"
 #include "PathText.h"
@@ -72,6 +73,12 @@ int CabExtractor::run(const std::string& archivePath, const std::string& dest,
         for (const std::string& pattern : options_.patterns)
             if (slashes(pattern) == name) literal_.insert(pattern);
     }
+    uint64_t total = 0;
+    for (mscabd_file* file : archive.files()) {
+        CabEntry entry = CabEntry::from(*file);
+        if (wanted(entry) && !entry.isFolder()) total += entry.size;
+    }
+    progress_ = CommandProgress(host_, total);
     size_t matched = 0;
     for (mscabd_file* file : archive.files()) {
         if (stop_) break;
@@ -79,6 +86,7 @@ int CabExtractor::run(const std::string& archivePath, const std::string& dest,
         if (!wanted(entry)) continue;
         ++matched;
         extractOne(archive, file, entry);
+        if (!entry.isFolder()) progress_.next(entry.size);
     }
     if (matched == 0) {
         out_.line("該当するファイルがありません");
@@ -149,7 +157,7 @@ void CabExtractor::extractOne(CabArchive& archive, mscabd_file* file, const CabE
         return;
     }
     if (!makeFolders(PathText::parentOf(relative), shown) || !mayReplace(full, shown)) return;
-    if (!host_.progress(shown, 0, entry.size)) {
+    if (!progress_.report(shown, 0)) {
         out_.line("中止しました");
         result_.note(KA_ERR_CANCELLED);
         stop_ = true;
@@ -172,7 +180,7 @@ void CabExtractor::extractOne(CabArchive& archive, mscabd_file* file, const CabE
     temp = buf.data();
     std::string message;
     int rc = archive.extract(file, temp, message,
-                             [&](uint64_t done) { return host_.progress(shown, done, entry.size); });
+                             [&](uint64_t done) { return progress_.report(shown, done); });
     if (rc != KA_OK) {
         ::unlink(temp.c_str());
         if (rc == KA_ERR_MISSING_VOLUME && !missing_.empty()) message += " (" + missing_ + ")";

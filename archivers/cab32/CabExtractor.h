@@ -11,6 +11,7 @@
 
 #include "CabEntry.h"
 #include "CabResult.h"
+#include "CommandProgress.h"
 #include "Host.h"
 #include "OutputBuffer.h"
 
@@ -26,7 +27,7 @@ struct CabExtractOptions {
 
 class CabExtractor {
 public:
-    CabExtractor(Host& host, OutputBuffer& out) : host_(host), out_(out) {}
+    CabExtractor(Host& host, OutputBuffer& out) : host_(host), out_(out), progress_(host, 0) {}
 
     // Creates the destination folder and its parents as needed.
     static bool makeDestination(const std::string& dest);
@@ -48,6 +49,7 @@ private:
     std::string missing_;            // the first cabinet of the set that could not be found
     std::set<std::string> literal_;  // patterns that name an entry exactly
     CabResult result_;
+    CommandProgress progress_;  // over every wanted entry of the call
     bool stop_ = false;
     bool rootDropped_ = false;  // said once in the report
 };

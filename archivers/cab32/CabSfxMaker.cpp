@@ -13,6 +13,7 @@
 #include "CabExtractor.h"
 #include "CabSourceList.h"
 #include "CabinetWriter.h"
+#include "CommandProgress.h"
 #include "SafePath.h"
 #include "SfxTrailer.h"
 
@@ -114,13 +115,21 @@ int CabSfxMaker::run(const std::string& archivePath, const std::string& dest) {
         out_.line("開けません: " + payload);
         return KA_ERR_OPEN;
     }
+    // The program is written in one step: when the set's extraction did not
+    // report on the way, the bar shows its start and its end.
+    const uint64_t length = static_cast<uint64_t>(st.st_size);
+    CommandProgress written(host_, length);
+    if (!isSetMember && !written.report(output, 0)) {
+        out_.line("中止しました");
+        return KA_ERR_CANCELLED;
+    }
     char why[512] = "";
-    if (!kestrel_sfx_write(stubPath().c_str(), output.c_str(), payload.c_str(), 0,
-                           static_cast<uint64_t>(st.st_size), KESTREL_SFX_CAB, KESTREL_SFX_KEEP_FOLDERS,
-                           why, sizeof why)) {
+    if (!kestrel_sfx_write(stubPath().c_str(), output.c_str(), payload.c_str(), 0, length, KESTREL_SFX_CAB,
+                           KESTREL_SFX_KEEP_FOLDERS, why, sizeof why)) {
         out_.line(why);
         return KA_ERR_WRITE;
     }
+    if (!isSetMember) written.report(output, length);
     out_.line("作成: " + output);
     return KA_OK;
 }

@@ -37,11 +37,11 @@ std::string ListingPrinter::header() {
 
 std::string ListingPrinter::row(const EntryInfo& entry) {
     char text[128];
-    std::snprintf(text, sizeof text, "%s  %-4s  %-8s %6s %11d  ",
+    std::snprintf(text, sizeof text, "%s  %-4s  %-8s %6s %11lld  ",
                   dateText(entry.dosDate, entry.dosTime).c_str(),
                   field(entry.attribute, sizeof entry.attribute).c_str(),
                   field(entry.method, sizeof entry.method).c_str(), ratioText(entry.ratio).c_str(),
-                  entry.originalSize);
+                  static_cast<long long>(EntryInfoSize(&entry)));
     return text + field(entry.name, sizeof entry.name);
 }
 

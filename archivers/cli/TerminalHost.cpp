@@ -34,67 +34,45 @@ private:
 
 }  // namespace
 
-TerminalHost::TerminalHost(FILE* in, FILE* out) : in_(in), out_(out) {
-    std::memset(&host_, 0, sizeof host_);
-    host_.structSize = sizeof host_;
-    host_.context = this;
-    host_.askText = &TerminalHost::askText;
-    host_.askYesNo = &TerminalHost::askYesNo;
-    host_.askFile = &TerminalHost::askFile;
-    host_.progress = nullptr;
-}
+TerminalHost::TerminalHost(FILE* in, FILE* out) : in_(in), out_(out) {}
 
-bool TerminalHost::readLine(char* buffer, size_t size, bool secret) {
-    if (size == 0)
-        return false;
+std::optional<std::string> TerminalHost::readLine(bool secret) {
     EchoOff echo(fileno(in_), secret);
-    if (std::fgets(buffer, static_cast<int>(size), in_) == nullptr) {
-        buffer[0] = '\0';
-        return false;
-    }
+    std::string line;
+    int c;
+    while ((c = std::fgetc(in_)) != EOF && c != '\n')
+        line += static_cast<char>(c);
     if (echo.active())
         std::fputc('\n', out_);
-    const size_t len = std::strlen(buffer);
-    if (len > 0 && buffer[len - 1] != '\n' && !std::feof(in_)) {
-        // Longer than the caller can hold: drop the rest so it does not answer the
-        // next question.
-        int c;
-        while ((c = std::fgetc(in_)) != EOF && c != '\n') {
-        }
-    }
-    buffer[std::strcspn(buffer, "\r\n")] = '\0';
-    return true;
+    if (c == EOF && line.empty())
+        return std::nullopt;
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    return line;
 }
 
-int TerminalHost::askText(void* context, const char* prompt, const char* defaultText, int secret,
-                          char* answer, size_t answerSize) {
-    auto* self = static_cast<TerminalHost*>(context);
-    if (answer == nullptr || answerSize == 0)
-        return 0;
-    const bool hasDefault = defaultText != nullptr && defaultText[0] != '\0';
-    std::fprintf(self->out_, "%s", prompt ? prompt : "");
-    if (hasDefault && !secret)
-        std::fprintf(self->out_, " [%s]", defaultText);
-    std::fprintf(self->out_, ": ");
-    std::fflush(self->out_);
-    if (!self->readLine(answer, answerSize, secret != 0))
-        return 0;
-    if (answer[0] == '\0' && hasDefault && !secret) {
-        std::strncpy(answer, defaultText, answerSize - 1);
-        answer[answerSize - 1] = '\0';
-    }
-    return 1;
+std::optional<std::string> TerminalHost::askText(const std::string& prompt, const std::string& defaultText,
+                                                 bool secret) {
+    const bool hasDefault = !defaultText.empty() && !secret;
+    std::fprintf(out_, "%s", prompt.c_str());
+    if (hasDefault)
+        std::fprintf(out_, " [%s]", defaultText.c_str());
+    std::fprintf(out_, ": ");
+    std::fflush(out_);
+    auto answer = readLine(secret);
+    if (answer && answer->empty() && hasDefault)
+        return defaultText;
+    return answer;
 }
 
-int TerminalHost::askYesNo(void* context, const char* question) {
-    auto* self = static_cast<TerminalHost*>(context);
-    char line[64];
+int TerminalHost::askYesNo(const std::string& question) {
     for (;;) {
-        std::fprintf(self->out_, "%s [y]es/[n]o/[a]ll/[c]ancel: ", question ? question : "");
-        std::fflush(self->out_);
-        if (!self->readLine(line, sizeof line, false))
+        std::fprintf(out_, "%s [y]es/[n]o/[a]ll/[c]ancel: ", question.c_str());
+        std::fflush(out_);
+        const auto line = readLine(false);
+        if (!line)
             return KH_CANCEL;
-        switch (std::tolower(static_cast<unsigned char>(line[0]))) {
+        switch (line->empty() ? 0 : std::tolower(static_cast<unsigned char>((*line)[0]))) {
         case 'y': return KH_YES;
         case 'n': return KH_NO;
         case 'a': return KH_YES_TO_ALL;
@@ -104,14 +82,13 @@ int TerminalHost::askYesNo(void* context, const char* question) {
     }
 }
 
-int TerminalHost::askFile(void* context, const char* prompt, const char* wantedName, char* path,
-                          size_t pathSize) {
-    auto* self = static_cast<TerminalHost*>(context);
-    std::fprintf(self->out_, "%s (%s): ", prompt ? prompt : "", wantedName ? wantedName : "");
-    std::fflush(self->out_);
-    if (path == nullptr || !self->readLine(path, pathSize, false) || path[0] == '\0')
-        return 0;
-    return 1;
+std::optional<std::string> TerminalHost::askFile(const std::string& prompt, const std::string& wantedName) {
+    std::fprintf(out_, "%s (%s): ", prompt.c_str(), wantedName.c_str());
+    std::fflush(out_);
+    auto path = readLine(false);
+    if (path && path->empty())
+        return std::nullopt;
+    return path;
 }
 
 }  // namespace kestrel::cli

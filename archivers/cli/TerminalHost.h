@@ -4,30 +4,26 @@
 
 #include <cstdio>
 
-#include "../common/ArchiverApi.h"
+#include "HostBase.h"
 
 namespace kestrel::cli {
 
-class TerminalHost {
+class TerminalHost : public arc::HostBase {
 public:
     TerminalHost(FILE* in = stdin, FILE* out = stderr);
 
-    // The struct to pass as the window handle; valid as long as this object lives.
-    KestrelHost* host() { return &host_; }
+protected:
+    std::optional<std::string> askText(const std::string& prompt, const std::string& defaultText,
+                                       bool secret) override;
+    int askYesNo(const std::string& question) override;
+    std::optional<std::string> askFile(const std::string& prompt, const std::string& wantedName) override;
 
 private:
-    static int askText(void* context, const char* prompt, const char* defaultText, int secret,
-                       char* answer, size_t answerSize);
-    static int askYesNo(void* context, const char* question);
-    static int askFile(void* context, const char* prompt, const char* wantedName, char* path,
-                       size_t pathSize);
-
-    // Reads one line without its line end; false at end of input.
-    bool readLine(char* buffer, size_t size, bool secret);
+    // Reads one line without its line end; nothing at end of input.
+    std::optional<std::string> readLine(bool secret);
 
     FILE* in_;
     FILE* out_;
-    KestrelHost host_;
 };
 
 }  // namespace kestrel::cli

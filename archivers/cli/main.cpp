@@ -19,7 +19,7 @@
 
 namespace {
 
-using kestrel::cli::ArchiverLibrary;
+using kestrel::arc::ArchiverLibrary;
 
 struct Arguments {
     bool ask = false;

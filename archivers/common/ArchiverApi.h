@@ -71,7 +71,16 @@ typedef struct KestrelHost {
     int (*askFile)(void* context, const char* prompt, const char* wantedName, char* path,
                    size_t pathSize);
 
-    /* Reports progress on `name`: `done` of `total` bytes. Returns non-zero to cancel. */
+    /* Reports progress on `name`: `done` of `total` bytes. Returns non-zero to cancel.
+     *
+     * Progress is for the whole command: `total` is the size of everything one call
+     * works on (all entries it extracts, all files it packs, all entries it copies
+     * into a rewritten archive), fixed for the call, and `done` counts across all of
+     * them. Within one call `done` never decreases and never passes `total`, so the
+     * caller's bar never runs backwards. Every command that reads or writes entry
+     * data reports, whatever its options (-m0 quiets report lines, never progress),
+     * and reports at least every 64 KiB of data, a few times a second at the slowest
+     * method. A call may end without a final report of done == total. */
     int (*progress)(void* context, const char* name, uint64_t done, uint64_t total);
 } KestrelHost;
 

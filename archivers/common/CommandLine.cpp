@@ -43,13 +43,18 @@ bool tokenize(std::string_view line, std::vector<Token>& tokens, std::string* er
     return true;
 }
 
-std::string stripQuotesAndBlanks(std::string s) {
-    size_t b = 0, e = s.size();
-    while (b < e && isBlank(s[b])) ++b;
-    while (e > b && isBlank(s[e - 1])) --e;
-    s = s.substr(b, e - b);
-    if (s.size() >= 2 && s.front() == '"' && s.back() == '"') s = s.substr(1, s.size() - 2);
-    return s;
+// One line of a list file, without its line end, as a name. The name is the text
+// between the line's first and last double quote, taken as it stands: quotes
+// inside it belong to the name (a name on Linux may hold '"'), and so do blanks.
+// A line with fewer than two quotes is the name itself, less the blanks around it.
+std::string listFileName(const std::string& line) {
+    const size_t first = line.find('"');
+    const size_t last = line.rfind('"');
+    if (first != std::string::npos && last > first) return line.substr(first + 1, last - first - 1);
+    size_t b = 0, e = line.size();
+    while (b < e && isBlank(line[b])) ++b;
+    while (e > b && isBlank(line[e - 1])) --e;
+    return line.substr(b, e - b);
 }
 
 }  // namespace
@@ -109,7 +114,8 @@ bool CommandLine::readListFile(const std::string& path, std::vector<std::string>
     }
     std::string line;
     while (std::getline(in, line)) {
-        std::string name = stripQuotesAndBlanks(line);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        std::string name = listFileName(line);
         if (name.empty()) continue;
         names.push_back(NameEncoding::toUtf8(name));
     }

@@ -37,8 +37,11 @@ public:
     // list file cannot be read.
     bool expandedArguments(size_t first, std::vector<std::string>& out, std::string* error) const;
 
-    // Reads a list file: one name per line, with or without double quotes, CR LF or
-    // LF line ends, blank lines ignored. Names in CP932 are turned into UTF-8.
+    // Reads a list file: one name per line, CR LF or LF line ends, blank lines
+    // ignored. A line's name is the text between its first and last double quote,
+    // inner quotes and blanks kept ("a"b.txt" names a"b.txt); a line without two
+    // quotes is the name itself, less surrounding blanks. Names in CP932 are turned
+    // into UTF-8.
     static bool readListFile(const std::string& path, std::vector<std::string>& names,
                              std::string* error);
 

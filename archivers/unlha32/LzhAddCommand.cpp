@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "ArchiveOpener.h"
+#include "CommandProgress.h"
 #include "EntrySelector.h"
 #include "LzhArchiveWriter.h"
 #include "TargetList.h"
@@ -50,6 +51,11 @@ bool readPlan(const arc::CommandLine& line, Plan& plan, CommandContext& ctx) {
     return true;
 }
 
+uint64_t sizeOnDisk(const arc::Target& target) {
+    struct stat st;
+    return !target.isDirectory && stat(target.diskPath.c_str(), &st) == 0 ? static_cast<uint64_t>(st.st_size) : 0;
+}
+
 // Drops the archive itself from the targets: adding it into itself would read
 // the file being replaced.
 void dropArchiveItself(const std::string& archivePath, std::vector<arc::Target>& targets) {
@@ -75,8 +81,8 @@ const char* describeFailure(LzhArchiveWriter::AddResult r) {
 
 class Adder {
 public:
-    Adder(const Plan& plan, CommandContext& ctx, LzhArchiveWriter& writer)
-        : plan_(plan), ctx_(ctx), writer_(writer) {}
+    Adder(const Plan& plan, CommandContext& ctx, LzhArchiveWriter& writer, uint64_t total)
+        : plan_(plan), ctx_(ctx), writer_(writer), progress_(ctx.host, total) {}
 
     // Adds one target; `previous` is the entry it replaces, kept when the file
     // cannot be read. False stops the whole command (nothing is written then).
@@ -89,9 +95,10 @@ public:
             ctx_.line(target.storedName + "/");
             return true;
         }
-        auto r = writer_.addFile(target, plan_.add, [&](uint64_t done, uint64_t total) {
-            return ctx_.host.progress(target.storedName, done, total);
+        auto r = writer_.addFile(target, plan_.add, [&](uint64_t done, uint64_t) {
+            return progress_.report(target.storedName, done);
         });
+        progress_.next(sizeOnDisk(target));
         if (r == LzhArchiveWriter::AddResult::Ok) {
             const LzhEntry& e = writer_.lastEntry();
             ctx_.line(target.storedName + "  " + std::to_string(e.originalSize) + " -> " +
@@ -118,6 +125,7 @@ private:
     const Plan& plan_;
     CommandContext& ctx_;
     LzhArchiveWriter& writer_;
+    arc::CommandProgress progress_;
     int added_ = 0;
 };
 
@@ -144,7 +152,9 @@ int LzhAddCommand::run(const arc::CommandLine& line, CommandContext& ctx) {
 
     LzhArchiveWriter writer(plan.archivePath);
     if (!writer.open()) return ctx.fail(KA_ERR_WRITE, plan.archivePath + ": 書庫を作れません");
-    Adder adder(plan, ctx, writer);
+    uint64_t total = 0;
+    for (const arc::Target& t : targets) total += sizeOnDisk(t);
+    Adder adder(plan, ctx, writer, total);
 
     // Entries of the same name are replaced where they stand; the rest follow.
     std::map<std::string, size_t> byName;

@@ -65,6 +65,11 @@ bool LzhArchiveWriter::copyBytes(const LzhArchive& source, uint64_t offset, uint
         if (!source.readAt(offset, buf.data(), n) || !out_.write(buf.data(), n)) return false;
         offset += n;
         length -= n;
+        copied_ += n;
+        if (copyProgress_ && !copyProgress_(copied_)) {
+            cancelled_ = true;
+            return false;
+        }
     }
     return true;
 }

@@ -31,6 +31,12 @@ public:
     explicit LzhArchiveWriter(const std::string& path);
     bool open();
 
+    // Told the bytes copied so far by copyEntry and copyEntryAs, all calls together,
+    // after every chunk; false cancels the copy (which then fails, cancelled() true).
+    using CopyProgress = std::function<bool(uint64_t copied)>;
+    void onCopied(CopyProgress progress) { copyProgress_ = std::move(progress); }
+    bool cancelled() const { return cancelled_; }
+
     // The entry's header and data exactly as they are in `source`.
     bool copyEntry(const LzhArchive& source, const LzhEntry& entry);
     // The data of `entry` under a new level-2 header made from `header`.
@@ -58,6 +64,9 @@ private:
 
     arc::AtomicFile out_;
     LzhEntry last_;
+    CopyProgress copyProgress_;
+    uint64_t copied_ = 0;
+    bool cancelled_ = false;
 };
 
 }  // namespace kestrel::lzh

@@ -1,6 +1,7 @@
 #include "LzhDeleteCommand.h"
 
 #include "ArchiveOpener.h"
+#include "CopyProgress.h"
 #include "EntrySelector.h"
 #include "LzhArchiveWriter.h"
 
@@ -24,12 +25,16 @@ int LzhDeleteCommand::run(const arc::CommandLine& line, CommandContext& ctx) {
     for (size_t i : chosen) drop[i] = true;
     LzhArchiveWriter writer(raw[0]);
     if (!writer.open()) return ctx.fail(KA_ERR_WRITE, raw[0] + ": 書き込めません");
+    uint64_t total = 0;
+    for (size_t i = 0; i < archive.entries().size(); ++i)
+        if (!drop[i]) total += archive.entries()[i].rawLength();
+    CopyProgress progress(ctx.host, writer, total);
     for (size_t i = 0; i < archive.entries().size(); ++i) {
         const LzhEntry& entry = archive.entries()[i];
         if (drop[i]) {
             ctx.line("削除: " + entry.displayName());
-        } else if (!writer.copyEntry(archive, entry)) {
-            return ctx.fail(KA_ERR_WRITE, raw[0] + ": 書き込めません");
+        } else if (!progress.copy(archive, entry)) {
+            return progress.fail(ctx, raw[0]);
         }
     }
     if (!writer.finish()) return ctx.fail(KA_ERR_WRITE, raw[0] + ": 書き込めません");

@@ -1,6 +1,7 @@
 #include "LzhExtractCommand.h"
 
 #include "ArchiveOpener.h"
+#include "CommandProgress.h"
 #include "EntrySelector.h"
 #include "LzhExtractor.h"
 
@@ -36,18 +37,23 @@ int LzhExtractCommand::run(const arc::CommandLine& line, CommandContext& ctx, bo
     LzhExtractor::Options options;
     options.keepFolders = keepFolders;
     options.restoreModes = line.hasOption("-a1");
-    bool quiet = line.hasOption("-m0");
+    // -m0 leaves out the closing count only: what went wrong is always reported,
+    // and progress always goes to the host.
+    const bool quiet = line.hasOption("-m0");
+    uint64_t total = 0;
+    for (size_t i : chosen) total += archive.entries()[i].originalSize;
+    arc::CommandProgress progress(ctx.host, total);
     LzhExtractor extractor(
         archive, raw[1], options, [&](const std::string& path) { return ctx.host.askOverwrite(path); },
         [&](const std::string& text) { ctx.line(text); },
-        [&](const std::string& name, uint64_t done, uint64_t total) {
-            return quiet || ctx.host.progress(name, done, total);
-        });
-    for (size_t i : chosen)
+        [&](const std::string& name, uint64_t done, uint64_t) { return progress.report(name, done); });
+    for (size_t i : chosen) {
         if (!extractor.extract(archive.entries()[i])) break;
+        progress.next(archive.entries()[i].originalSize);
+    }
     extractor.finish();
     noteSummary(extractor.summary(), ctx);
-    ctx.line(std::to_string(extractor.summary().extracted) + " 個を展開しました");
+    if (!quiet) ctx.line(std::to_string(extractor.summary().extracted) + " 個を展開しました");
     return ctx.result();
 }
 

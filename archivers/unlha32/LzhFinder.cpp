@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "Attributes.h"
+#include "EntryRecord.h"
 #include "EntrySelector.h"
 #include "Wildcard.h"
 
@@ -39,7 +40,7 @@ bool LzhFinder::open(const std::string& path) {
 
 void LzhFinder::fill(const LzhEntry& entry, EntryInfo& info) {
     std::memset(&info, 0, sizeof info);
-    info.originalSize = static_cast<int32_t>(std::min<uint64_t>(entry.originalSize, INT32_MAX));
+    arc::setEntrySize(info, entry.originalSize);
     info.compressedSize = static_cast<uint32_t>(std::min<uint64_t>(entry.compressedSize, UINT32_MAX));
     info.crc = entry.crc;
     info.flags = entry.isDirectory ? ENTRY_FLAG_FOLDER : 0;
@@ -47,7 +48,7 @@ void LzhFinder::fill(const LzhEntry& entry, EntryInfo& info) {
     info.ratio = ratioOf(entry.compressedSize, entry.originalSize);
     info.dosDate = entry.dosTime.date;
     info.dosTime = entry.dosTime.time;
-    copyField(info.name, sizeof info.name, entry.displayName());
+    arc::setEntryName(info, entry.displayName());
     copyField(info.attribute, sizeof info.attribute, arc::Attributes::text(entry.dosAttributes));
     std::string method = entry.method;
     for (char& c : method)

@@ -1,6 +1,7 @@
 #include "LzhRenameCommand.h"
 
 #include "ArchiveOpener.h"
+#include "CopyProgress.h"
 #include "EntrySelector.h"
 #include "LzhArchiveWriter.h"
 #include "NameEncoding.h"
@@ -55,10 +56,13 @@ int LzhRenameCommand::run(const arc::CommandLine& line, CommandContext& ctx) {
 
     LzhArchiveWriter writer(raw[0]);
     if (!writer.open()) return ctx.fail(KA_ERR_WRITE, raw[0] + ": 書き込めません");
+    uint64_t total = 0;
+    for (const LzhEntry& e : archive.entries()) total += e.rawLength();
+    CopyProgress progress(ctx.host, writer, total);
     for (const LzhEntry& e : archive.entries()) {
         auto name = target->isDirectory ? renamed(e.name, from, to) : (e.name == from ? std::optional(to) : std::nullopt);
-        bool ok = name ? writer.copyEntryAs(archive, e, withName(e, *name)) : writer.copyEntry(archive, e);
-        if (!ok) return ctx.fail(KA_ERR_WRITE, raw[0] + ": 書き込めません");
+        bool ok = name ? progress.copyAs(archive, e, withName(e, *name)) : progress.copy(archive, e);
+        if (!ok) return progress.fail(ctx, raw[0]);
         if (name) ctx.line(e.displayName() + " -> " + *name + (e.isDirectory ? "/" : ""));
     }
     if (!writer.finish()) return ctx.fail(KA_ERR_WRITE, raw[0] + ": 書き込めません");

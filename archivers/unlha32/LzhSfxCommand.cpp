@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "ArchiveOpener.h"
+#include "CopyProgress.h"
 #include "EntrySelector.h"
 #include "LzhArchiveWriter.h"
 #include "SafePath.h"
@@ -100,18 +101,28 @@ int LzhSfxCommand::run(const arc::CommandLine& line, CommandContext& ctx) {
     if (chosen.size() != archive.entries().size()) {
         if (temp.path().empty()) return ctx.fail(KA_ERR_WRITE, folder + ": 書き込めません");
         LzhArchiveWriter writer(temp.path());
-        bool ok = writer.open();
-        for (size_t i : chosen) ok = ok && writer.copyEntry(archive, archive.entries()[i]);
-        if (!ok || !writer.finish()) return ctx.fail(KA_ERR_WRITE, folder + ": 書き込めません");
+        if (!writer.open()) return ctx.fail(KA_ERR_WRITE, folder + ": 書き込めません");
+        uint64_t total = 0;
+        for (size_t i : chosen) total += archive.entries()[i].rawLength();
+        CopyProgress progress(ctx.host, writer, total);
+        for (size_t i : chosen)
+            if (!progress.copy(archive, archive.entries()[i])) return progress.fail(ctx, folder);
+        if (!writer.finish()) return ctx.fail(KA_ERR_WRITE, folder + ": 書き込めません");
         payload = temp.path();
         offset = 0;
         if (stat(payload.c_str(), &st) != 0) return ctx.fail(KA_ERR_WRITE, folder + ": 書き込めません");
         length = static_cast<uint64_t>(st.st_size);
     }
+    // The program is written in one step: when no copy reported on the way, the
+    // bar shows its start and its end.
+    const bool copied = payload != raw[0];
+    arc::CommandProgress written(ctx.host, length);
+    if (!copied && !written.report(output, 0)) return ctx.fail(KA_ERR_CANCELLED, "中止しました");
     char why[512] = "";
     if (!kestrel_sfx_write(stubPath().c_str(), output.c_str(), payload.c_str(), offset, length,
                            KESTREL_SFX_LZH, flagsOf(line), why, sizeof why))
         return ctx.fail(KA_ERR_WRITE, why);
+    if (!copied) written.report(output, length);
     ctx.line(output + ": " + std::to_string(chosen.size()) + " 個のエントリで作成しました");
     return ctx.result();
 }

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "Attributes.h"
+#include "EntryRecord.h"
 #include "DosTime.h"
 #include "PathText.h"
 #include "ZipMethod.h"
@@ -48,8 +49,7 @@ std::string attributeText(const ZipEntry& entry) {
 
 void fillEntryInfo(const ZipEntry& entry, EntryInfo& record) {
     std::memset(&record, 0, sizeof record);
-    record.originalSize = static_cast<int32_t>(
-        std::min<uint64_t>(entry.size, std::numeric_limits<int32_t>::max()));
+    arc::setEntrySize(record, entry.size);
     record.compressedSize = static_cast<uint32_t>(
         std::min<uint64_t>(entry.compressedSize, std::numeric_limits<uint32_t>::max()));
     record.crc = entry.crc;
@@ -60,7 +60,7 @@ void fillEntryInfo(const ZipEntry& entry, EntryInfo& record) {
     const arc::DosDateTime dos = arc::DosTime::fromTimeT(entry.mtime);
     record.dosDate = dos.date;
     record.dosTime = dos.time;
-    copyField(record.name, sizeof record.name, entry.name, true);
+    arc::setEntryName(record, entry.name);
     copyField(record.attribute, sizeof record.attribute, attributeText(entry), false);
     copyField(record.method, sizeof record.method, methodText(entry.method), false);
 }

@@ -51,7 +51,8 @@ std::string scratchName(const std::string& full) {
 
 ZipExtractor::ZipExtractor(ZipReader& reader, arc::Host& host, arc::OutputBuffer& out,
                            ExtractOptions options)
-    : reader_(reader), host_(host), out_(out), options_(options), umask_(PathText::currentUmask()) {}
+    : reader_(reader), host_(host), out_(out), options_(options), progress_(host, 0),
+      umask_(PathText::currentUmask()) {}
 
 bool ZipExtractor::matches(const ZipEntry& entry, const std::vector<std::string>& patterns,
                            std::vector<bool>& used) const {
@@ -88,11 +89,20 @@ int ZipExtractor::run(const std::string& dest, const std::vector<std::string>& p
         for (size_t i = 0; i < wanted.size(); ++i)
             if (entry.name == wanted[i]) literal_[i] = true;
     std::vector<bool> used(wanted.size(), false);
+    uint64_t total = 0;
+    for (const ZipEntry& entry : reader_.entries())
+        if (matches(entry, wanted, used) && !entry.isFolder())
+            total += entry.size;
+    progress_ = arc::CommandProgress(host_, total);
+    used.assign(wanted.size(), false);
     for (const ZipEntry& entry : reader_.entries()) {
         if (stop_)
             break;
-        if (matches(entry, wanted, used))
+        if (matches(entry, wanted, used)) {
             handle(entry);
+            if (!entry.isFolder())
+                progress_.next(entry.size);
+        }
     }
     restoreFolders();
     // "*.*" on an empty archive is not a mistake; after a cancel nothing is.
@@ -172,7 +182,7 @@ void ZipExtractor::testEntry(const ZipEntry& entry) {
         Status s = reader.open(password);
         if (s == Status::Ok)
             s = reader.copyTo([&](const uint8_t*, size_t) {
-                return host_.progress(entry.name, reader.bytesRead(), entry.size) || (stop_ = true, false);
+                return progress_.report(entry.name, reader.bytesRead()) || (stop_ = true, false);
             });
         detail = reader.detail();
         return s;
@@ -298,7 +308,7 @@ Status ZipExtractor::writeFile(const ZipEntry& entry, const std::string& full, c
             writeFailed = true;
             return false;
         }
-        if (!host_.progress(entry.name, reader.bytesRead(), entry.size)) {
+        if (!progress_.report(entry.name, reader.bytesRead())) {
             stop_ = true;
             return false;
         }

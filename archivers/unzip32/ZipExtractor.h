@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "CommandProgress.h"
 #include "CommandResult.h"
 #include "Host.h"
 #include "ZipEntryReader.h"
@@ -65,6 +66,7 @@ private:
     ExtractOptions options_;
     std::string base_;  // the destination folder, without a trailing '/'
     CommandResult result_;
+    arc::CommandProgress progress_;  // over every matching entry of the call
     bool stop_ = false;
     int done_ = 0;
     bool rootDropped_ = false;  // said once in the report

@@ -77,6 +77,43 @@ private slots:
         QCOMPARE(icon, QMessageBox::Critical);
     }
 
+    // The archiver libraries' question: four buttons with their own captions.
+    void yesToAllBoxShowsItsFourButtons()
+    {
+        QtPrompter p;
+        QStringList captions;
+        whenModal([&](QWidget* w) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            QVERIFY(box);
+            for (auto b : {QMessageBox::Yes, QMessageBox::YesToAll, QMessageBox::No, QMessageBox::Cancel})
+                captions << box->button(b)->text();
+            box->button(QMessageBox::YesToAll)->click();
+        });
+        QCOMPARE(p.message("上書きしますか?", Prompter::Buttons::YesYesToAllNoCancel, Prompter::Icon::Question,
+                           "Kestrel"),
+                 Prompter::Answer::YesToAll);
+        QCOMPARE(captions, (QStringList{"はい", "すべてはい", "いいえ", "ｷｬﾝｾﾙ"}));
+        whenModal([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
+        QCOMPARE(p.message("上書きしますか?", Prompter::Buttons::YesYesToAllNoCancel, Prompter::Icon::Question,
+                           "Kestrel"),
+                 Prompter::Answer::Cancel);
+    }
+
+    void secretInputHidesWhatIsTyped()
+    {
+        QtPrompter p;
+        QLineEdit::EchoMode mode = QLineEdit::Normal;
+        whenModal([&](QWidget* w) {
+            auto* dialog = qobject_cast<QInputDialog*>(w);
+            QVERIFY(dialog);
+            mode = dialog->textEchoMode();
+            dialog->setTextValue("secret");
+            dialog->accept();
+        });
+        QCOMPARE(p.inputSecret("パスワード", "Kestrel"), std::optional<QString>("secret"));
+        QCOMPARE(mode, QLineEdit::Password);
+    }
+
     void inputReturnsTextOrNothing()
     {
         QtPrompter p;

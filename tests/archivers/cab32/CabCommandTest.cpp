@@ -141,14 +141,14 @@ TEST(CabCommand, ExistingFilesNeedTheHostsYes) {
     EXPECT_EQ(cabtest::readFile(dir / "out/a.txt"), "mine");
 
     cabtest::ScriptedHost no, yes, cancel;
-    no.yesNoAnswers = {KH_NO};
-    EXPECT_EQ(runCab("-x " + q(dir / "t.cab") + " " + q(dir / "out/"), no.handle()).result, KA_WARN_SKIPPED);
-    EXPECT_EQ(no.questions.size(), 1u);
-    cancel.yesNoAnswers = {KH_CANCEL};
-    EXPECT_EQ(runCab("-x " + q(dir / "t.cab") + " " + q(dir / "out/"), cancel.handle()).result, KA_ERR_CANCELLED);
+    no.answers = {KH_NO};
+    EXPECT_EQ(runCab("-x " + q(dir / "t.cab") + " " + q(dir / "out/"), no.host()).result, KA_WARN_SKIPPED);
+    EXPECT_EQ(no.prompts.size(), 1u);
+    cancel.answers = {KH_CANCEL};
+    EXPECT_EQ(runCab("-x " + q(dir / "t.cab") + " " + q(dir / "out/"), cancel.host()).result, KA_ERR_CANCELLED);
     EXPECT_EQ(cabtest::readFile(dir / "out/a.txt"), "mine");
-    yes.yesNoAnswers = {KH_YES};
-    EXPECT_EQ(runCab("-x " + q(dir / "t.cab") + " " + q(dir / "out/"), yes.handle()).result, KA_OK);
+    yes.answers = {KH_YES};
+    EXPECT_EQ(runCab("-x " + q(dir / "t.cab") + " " + q(dir / "out/"), yes.host()).result, KA_OK);
     EXPECT_EQ(cabtest::readFile(dir / "out/a.txt"), cabtest::readFile(dir / "src/a.txt"));
     EXPECT_EQ(dir.files().size(), 8u) << "temporary files left behind";
 }
@@ -195,7 +195,7 @@ TEST(CabCommand, AMissingCabinetIsNamedOrAskedFor) {
     }
     cabtest::ScriptedHost host;
     host.files["set2.cab"] = dir / "elsewhere/disk2.cab";
-    CabRun asked = runCab("-x -k " + q(dir / "set1.cab") + " " + q(dir / "out2/") + " \"*.*\"", host.handle());
+    CabRun asked = runCab("-x -k " + q(dir / "set1.cab") + " " + q(dir / "out2/") + " \"*.*\"", host.host());
     ASSERT_EQ(asked.result, KA_OK) << asked.output;
     EXPECT_EQ(host.filesAsked, std::vector<std::string>{"set2.cab"});
     EXPECT_EQ(cabtest::readFile(dir / "out2/a.txt"), cabtest::readFile(dir / "src/a.txt"));
@@ -206,7 +206,14 @@ TEST(CabCommand, TheCabinetBeingReplacedIsNotPackedIntoItself) {
     makeTree(dir);
     ASSERT_EQ(runCab("-a -r " + q(dir / "src/self.cab") + " " + q(dir / "src/") + " \"*.*\"").result, KA_OK);
     ASSERT_EQ(runCab("-a -r " + q(dir / "src/self.cab") + " " + q(dir / "src/") + " \"*.*\"").result, KA_OK);
-    for (const auto& e : list(dir / "src/self.cab")) EXPECT_NE(e.name, "self.cab");
+    for (const auto& e : list(dir / "src/self.cab")) {
+        EXPECT_NE(e.name, "self.cab");
+        EXPECT_EQ(e.name.find(".kes-"), std::string::npos) << "no temporary file of the writer: " << e.name;
+    }
+    // A set written into the folder it packs leaves out all of its own volumes.
+    for (int round = 0; round < 2; ++round)
+        ASSERT_EQ(runCab("-a -r -v:40 " + q(dir / "src/vol.cab") + " " + q(dir / "src/") + " \"*.*\"").result, KA_OK);
+    for (const auto& e : list(dir / "src/vol1.cab")) EXPECT_EQ(e.name.find("vol"), std::string::npos) << e.name;
 }
 
 TEST(CabCommand, NamesWithoutTheUtf8MarkAreReadAsCp932) {
@@ -285,14 +292,14 @@ TEST(CabCommand, CancellingMidFileLeavesNoPartOfIt) {
     ASSERT_EQ(runCab("-a -r " + q(dir / "b.cab") + " " + q(dir / "src/") + " \"*.*\"").result, KA_OK);
     cabtest::ScriptedHost host;
     host.cancelAfterBytes = 100000;
-    CabRun r = runCab("-x " + q(dir / "b.cab") + " " + q(dir / "out/"), host.handle());
+    CabRun r = runCab("-x " + q(dir / "b.cab") + " " + q(dir / "out/"), host.host());
     EXPECT_EQ(r.result, KA_ERR_CANCELLED) << r.output;
-    EXPECT_GT(host.progressCalls, 2u);
+    EXPECT_GT(host.progressCalls(), 2u);
     EXPECT_EQ(dir.files(), (std::vector<std::string>{"b.cab", "src/big.txt"}));
     // Creating reports progress the same way and a cancel leaves no cabinet.
     cabtest::ScriptedHost creating;
     creating.cancelAfterBytes = 100000;
-    EXPECT_EQ(runCab("-a -r " + q(dir / "c.cab") + " " + q(dir / "src/") + " \"*.*\"", creating.handle()).result,
+    EXPECT_EQ(runCab("-a -r " + q(dir / "c.cab") + " " + q(dir / "src/") + " \"*.*\"", creating.host()).result,
               KA_ERR_CANCELLED);
     EXPECT_EQ(dir.files(), (std::vector<std::string>{"b.cab", "src/big.txt"}));
 }
@@ -306,4 +313,33 @@ TEST(CabCommand, AnEntryNameIsTakenLiterallyBeforeAsAPattern) {
     ASSERT_EQ(runCab("-x " + q(dir / "w.cab") + " " + q(dir / "many/") + " " + q("ab*")).result, KA_OK);
     EXPECT_TRUE(cabtest::exists(dir / "many/abc.txt"));
     EXPECT_FALSE(cabtest::exists(dir / "many/a*.txt"));
+}
+
+// Every command line the window sends reports one progress for the whole call,
+// never running back: MSZIP, LZX:21 and a set when packing, a set when extracting,
+// and the self-extracting program.
+TEST(CabCommand, EveryWindowCommandReportsTheWholeCall) {
+    TempDir dir;
+    cabtest::writeFile(dir / "src/a.txt", cabtest::sampleData(200000, 1, true));
+    cabtest::writeFile(dir / "src/b.bin", cabtest::sampleData(150000, 2, false));
+    cabtest::writeFile(dir / "src/sub/c.txt", cabtest::sampleData(120000, 3, true));
+    const std::string src = q(dir / "src/") + " \"*.*\"";
+    const std::string lines[] = {
+        "-a -r -mz " + q(dir / "z.cab") + " " + src,
+        "-a -r -ml:21 " + q(dir / "x.cab") + " " + src,
+        "-a -r -ml:21 -v:100 " + q(dir / "set.cab") + " " + src,
+        "-x " + q(dir / "x.cab") + " " + q(dir / "out/") + " \"*.*\"",
+        "-x -j " + q(dir / "z.cab") + " " + q(dir / "flat/") + " \"sub\\c.txt\"",
+        "-x -k " + q(dir / "set1.cab") + " " + q(dir / "set/") + " \"*.*\"",
+        "-f " + q(dir / "x.cab") + " " + q(dir / "run/"),
+        "-f " + q(dir / "set1.cab") + " " + q(dir / "runset/"),
+    };
+    for (const std::string& line : lines) {
+        cabtest::ScriptedHost host;
+        CabRun r = runCab(line, host.host());
+        ASSERT_EQ(r.result, KA_OK) << line << "\n" << r.output;
+        ASSERT_FALSE(host.reports.empty()) << line;
+        EXPECT_EQ(kestrel::test::progressFault(host.reports), "") << line;
+        EXPECT_GT(host.reports.back().done, 0u) << line;
+    }
 }

@@ -111,37 +111,6 @@ CabRun runCab(const std::string& line, void* window, size_t bufferSize) {
     return CabRun{rc, std::string(buffer.data())};
 }
 
-ScriptedHost::ScriptedHost() {
-    host_.structSize = sizeof host_;
-    host_.context = this;
-    host_.askYesNo = &ScriptedHost::askYesNo;
-    host_.askFile = &ScriptedHost::askFile;
-    host_.progress = &ScriptedHost::progress;
-}
-
-int ScriptedHost::progress(void* context, const char*, uint64_t done, uint64_t) {
-    auto* self = static_cast<ScriptedHost*>(context);
-    ++self->progressCalls;
-    return self->cancelAfterBytes >= 0 && done >= static_cast<uint64_t>(self->cancelAfterBytes) ? 1 : 0;
-}
-
-int ScriptedHost::askYesNo(void* context, const char* question) {
-    auto* self = static_cast<ScriptedHost*>(context);
-    self->questions.emplace_back(question);
-    if (self->yesNoAnswers.empty()) return KH_NO;
-    int answer = self->yesNoAnswers.front();
-    self->yesNoAnswers.pop_front();
-    return answer;
-}
-
-int ScriptedHost::askFile(void* context, const char*, const char* wanted, char* path, size_t size) {
-    auto* self = static_cast<ScriptedHost*>(context);
-    self->filesAsked.emplace_back(wanted);
-    auto it = self->files.find(wanted);
-    if (it == self->files.end() || it->second.size() + 1 > size) return 0;
-    std::memcpy(path, it->second.c_str(), it->second.size() + 1);
-    return 1;
-}
 
 int writeCabinet(const std::string& path, const std::vector<std::pair<std::string, std::string>>& files,
                  kestrel::arc::cab::CabWriteOptions options, const TempDir& scratch) {

@@ -11,6 +11,7 @@
 
 #include "Cab32.h"
 #include "CabinetWriter.h"
+#include "ScriptedHost.h"
 
 namespace cabtest {
 
@@ -42,23 +43,10 @@ struct CabRun {
 // Calls Cab() with `line` and a buffer of `bufferSize` bytes.
 CabRun runCab(const std::string& line, void* window = nullptr, size_t bufferSize = 8192);
 
-// A host answering from scripts and recording what it was asked.
-class ScriptedHost {
-public:
-    ScriptedHost();
-    KestrelHost* handle() { return &host_; }
-    std::deque<int> yesNoAnswers;          // answers to askYesNo, KH_NO when empty
-    std::map<std::string, std::string> files;  // wanted name -> path for askFile
-    std::vector<std::string> questions;
-    std::vector<std::string> filesAsked;
-    long long cancelAfterBytes = -1;  // progress asks to cancel from this many bytes on
-    uint64_t progressCalls = 0;
-
-private:
-    static int askYesNo(void* context, const char* question);
-    static int askFile(void* context, const char* prompt, const char* wanted, char* path, size_t size);
-    static int progress(void* context, const char* name, uint64_t done, uint64_t total);
-    KestrelHost host_{};
+// The shared scripted host; a question nobody scripted is answered "no", the safe
+// answer of a cabinet command.
+struct ScriptedHost : kestrel::test::ScriptedHost {
+    ScriptedHost() { whenNoAnswer = KH_NO; }
 };
 
 // Writes a cabinet straight through the writer, with the given stored names and

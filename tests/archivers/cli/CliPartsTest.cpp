@@ -1,8 +1,12 @@
 // The pieces of kestrel-arc: row texts, result names, library names, terminal answers.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "ArchiverLibrary.h"
 #include "ListingPrinter.h"
@@ -11,6 +15,8 @@
 
 namespace kestrel::cli {
 namespace {
+
+using arc::ArchiverLibrary;
 
 TEST(ListingPrinter, RatioDateAndFields) {
     EXPECT_EQ(ListingPrinter::ratioText(523), "52.3%");
@@ -56,6 +62,39 @@ TEST(ArchiverLibrary, KnowsTheThreeLibrariesByAnyUsualName) {
     EXPECT_FALSE(rar.error().empty());
 }
 
+TEST(ArchiverLibrary, TriesEachFolderThenTheSystemAndKeepsEveryReason) {
+    const std::vector<std::string> own = ArchiverLibrary::searchFolders();
+    ASSERT_EQ(own.size(), 3u);
+    EXPECT_EQ(own[1], own[0] + "../lib/kestrel/");
+    EXPECT_EQ(own[2], "") << "the system's search path comes last";
+
+    ArchiverLibrary lib("unzip", {"/nonexistent-kestrel-a/", "/nonexistent-kestrel-b/"});
+    ASSERT_FALSE(lib.load());
+    const std::string& why = lib.error();
+    EXPECT_NE(why.find("libunzip32.so"), std::string::npos) << why;
+    const size_t a = why.find("/nonexistent-kestrel-a/libunzip32.so");
+    const size_t b = why.find("/nonexistent-kestrel-b/libunzip32.so");
+    ASSERT_NE(a, std::string::npos) << why;
+    ASSERT_NE(b, std::string::npos) << why;
+    EXPECT_LT(a, b) << "folders are tried in the order given";
+    EXPECT_EQ(std::count(why.begin(), why.end(), '\n'), 2) << "one reason per attempt: " << why;
+
+}
+
+TEST(ArchiverLibrary, ACopyWithoutTheEntriesIsPassedOver) {
+    // Any shared object that is not ours stands for a foreign or broken copy.
+    char folder[] = "/tmp/kestrel-lib-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string impostor = std::string(folder) + "/libunzip32.so";
+    ASSERT_EQ(std::system(("cp /usr/lib/x86_64-linux-gnu/libz.so.1 " + impostor).c_str()), 0);
+    ArchiverLibrary lib("unzip", {std::string(folder) + "/", "/nonexistent-kestrel-b/"});
+    EXPECT_FALSE(lib.load());
+    EXPECT_NE(lib.error().find(impostor + ": no entry UnZip"), std::string::npos) << lib.error();
+    EXPECT_NE(lib.error().find("/nonexistent-kestrel-b/libunzip32.so"), std::string::npos) << lib.error();
+    std::remove(impostor.c_str());
+    rmdir(folder);
+}
+
 // A terminal whose input is `input` and whose output is thrown away.
 struct FakeTerminal {
     explicit FakeTerminal(const std::string& input)
@@ -88,8 +127,8 @@ TEST(TerminalHost, TextDefaultsLongLinesAndEndOfInput) {
     char answer[16];
     ASSERT_EQ(h->askText(h->context, "名前", "default.txt", 0, answer, sizeof answer), 1);
     EXPECT_STREQ(answer, "default.txt");
-    ASSERT_EQ(h->askText(h->context, "名前", "", 0, answer, sizeof answer), 1);
-    EXPECT_EQ(std::string(answer), std::string(15, 'x'));
+    EXPECT_EQ(h->askText(h->context, "名前", "", 0, answer, sizeof answer), 0)
+        << "an answer longer than the caller's buffer is refused, never cut";
     ASSERT_EQ(h->askText(h->context, "名前", "", 0, answer, sizeof answer), 1);
     EXPECT_STREQ(answer, "next") << "the rest of a long line does not answer the next question";
     EXPECT_EQ(h->askText(h->context, "名前", "", 1, answer, sizeof answer), 0);

@@ -56,6 +56,18 @@ TEST(CommandLine, ListFilesExpandQuotedCrLfLinesAndCp932) {
                                                "日本.txt", "tail"}));
 }
 
+// A name may hold double quotes: a line's name runs from its first to its last quote.
+TEST(CommandLine, ListFileLinesKeepInnerQuotesAndBlanks) {
+    TempDir dir;
+    std::string list = "\"say \"hi\".txt\"\r\n\" spaced \"\r\n  bare.txt  \r\nodd\"name\n";
+    auto cl = CommandLine::parse("a \"x.lzh\" \"@" + dir.write("list.txt", list) + "\"");
+    ASSERT_TRUE(cl);
+    std::vector<std::string> names;
+    std::string error;
+    ASSERT_TRUE(cl->expandedArguments(1, names, &error)) << error;
+    EXPECT_EQ(names, (std::vector<std::string>{"say \"hi\".txt", " spaced ", "bare.txt", "odd\"name"}));
+}
+
 TEST(CommandLine, MissingListFileIsAnError) {
     auto cl = CommandLine::parse("a \"x.lzh\" \"@/nonexistent/kestrel/list\"");
     std::vector<std::string> names;
@@ -73,6 +85,12 @@ TEST(Wildcard, StarDotStarMatchesEverythingAndPatternsMatchExactly) {
     EXPECT_FALSE(Wildcard::match("a?c", "ac"));
     EXPECT_TRUE(Wildcard::match("docs/a.txt", "docs/a.txt"));
     EXPECT_FALSE(Wildcard::match("docs/a.txt", "docs/a.txt2"));
+    // '?' is one character, however many bytes it takes in UTF-8.
+    EXPECT_TRUE(Wildcard::match("?.txt", "あ.txt"));
+    EXPECT_TRUE(Wildcard::match("*?.txt", "日本.txt"));
+    EXPECT_TRUE(Wildcard::match("??.txt", "日本.txt"));
+    EXPECT_FALSE(Wildcard::match("?.txt", "日本.txt"));
+    EXPECT_TRUE(Wildcard::match("?.txt", "\xff.txt")) << "a byte that is not UTF-8 counts as one";
     // A pathological pattern must not take exponential time.
     EXPECT_FALSE(Wildcard::match("*a*a*a*a*a*a*a*a*a*a*b", std::string(5000, 'a')));
 }

@@ -130,7 +130,7 @@ TEST_F(UnlhaCommand, ExistingFilesAreKeptUnlessTheHostSaysReplace) {
     host.answers = {KH_YES_TO_ALL};
     r = unlha("x -m0 " + q(archive) + " " + q(work / "out/"), host.window());
     EXPECT_EQ(r.code, KA_OK) << r.output;
-    EXPECT_EQ(host.questions.size(), 1u);
+    EXPECT_EQ(host.prompts.size(), 1u);
     EXPECT_EQ(TempDir::read(work / "out/a.txt"), "hello\n");
     EXPECT_EQ(TempDir::read(work / "out/one"), "1");
     // Cancel stops the command.

@@ -91,7 +91,7 @@ TEST_F(UnlhaEdit, RenameAsksTheHostAndKeepsTheData) {
     host.texts = {"renamed/alpha.txt"};
     auto r = unlha("n " + q(archive) + " \"a.txt\"", host.window());
     ASSERT_EQ(r.code, KA_OK) << r.output;
-    ASSERT_EQ(host.questions.size(), 1u);
+    ASSERT_EQ(host.prompts.size(), 1u);
     EXPECT_EQ(listNames(archive),
               (std::vector<std::string>{"renamed/alpha.txt", "b.txt", "dir/", "dir/c.txt", "dir/d.txt"}));
     auto after = rawEntries(archive);
@@ -111,7 +111,7 @@ TEST_F(UnlhaEdit, RenamingAFolderMovesItsEntries) {
 TEST_F(UnlhaEdit, RenameThatCannotHappenLeavesTheArchiveAlone) {
     std::string bytes = TempDir::read(archive);
     ScriptedHost cancel;
-    cancel.texts = {"<cancel>"};
+    cancel.texts = {std::nullopt};
     EXPECT_EQ(unlha("n " + q(archive) + " \"a.txt\"", cancel.window()).code, KA_ERR_CANCELLED);
     EXPECT_EQ(unlha("n " + q(archive) + " \"a.txt\"").code, KA_ERR_CANCELLED);  // nobody to ask
     ScriptedHost empty;
@@ -170,7 +170,7 @@ TEST_F(UnlhaEdit, CancelledOrRefusedAdditionsLeaveTheArchiveAsItWas) {
     std::string bytes = TempDir::read(archive);
     src.write("big.txt", std::string(300000, 'b'));
     ScriptedHost host;
-    host.host.progress = [](void*, const char*, uint64_t, uint64_t) { return 1; };  // cancel at once
+    host.cancelAfterBytes = 0;  // cancel at once
     auto r = unlha("a " + q(archive) + " " + q(src / "big.txt"), host.window());
     EXPECT_EQ(r.code, KA_ERR_CANCELLED);
     EXPECT_EQ(TempDir::read(archive), bytes);

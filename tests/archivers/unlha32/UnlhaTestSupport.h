@@ -17,6 +17,7 @@
 #include "Crc16.h"
 #include "LzhEntry.h"
 #include "LzhHeaderWriter.h"
+#include "ScriptedHost.h"
 #include "TempDir.h"
 
 extern "C" {
@@ -57,35 +58,7 @@ inline std::vector<std::string> listNames(const std::string& archive) {
     return names;
 }
 
-// A scripted host: answers yes/no questions and text prompts from queues.
-struct ScriptedHost {
-    KestrelHost host{};
-    std::deque<int> answers;
-    std::deque<std::string> texts;  // "<cancel>" cancels
-    std::vector<std::string> questions;
-
-    ScriptedHost() {
-        host.structSize = sizeof host;
-        host.context = this;
-        host.askYesNo = [](void* c, const char* question) {
-            auto* self = static_cast<ScriptedHost*>(c);
-            self->questions.push_back(question);
-            if (self->answers.empty()) return static_cast<int>(KH_CANCEL);
-            int a = self->answers.front();
-            self->answers.pop_front();
-            return a;
-        };
-        host.askText = [](void* c, const char* prompt, const char*, int, char* answer, size_t size) {
-            auto* self = static_cast<ScriptedHost*>(c);
-            self->questions.push_back(prompt);
-            if (self->texts.empty() || self->texts.front() == "<cancel>") return 0;
-            std::snprintf(answer, size, "%s", self->texts.front().c_str());
-            self->texts.pop_front();
-            return 1;
-        };
-    }
-    void* window() { return &host; }
-};
+using kestrel::test::ScriptedHost;
 
 // One entry of a hand-made archive; stored (-lh0-) unless `method` and
 // `compressed` say otherwise.

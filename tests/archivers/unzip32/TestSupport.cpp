@@ -65,39 +65,6 @@ std::vector<std::string> listTree(const std::string& folder) {
     return names;
 }
 
-ScriptedHost::ScriptedHost() {
-    std::memset(&host_, 0, sizeof host_);
-    host_.structSize = sizeof host_;
-    host_.context = this;
-    host_.askText = &ScriptedHost::askText;
-    host_.askYesNo = &ScriptedHost::askYesNo;
-}
-
-int ScriptedHost::askText(void* context, const char* prompt, const char*, int secret, char* answer,
-                          size_t size) {
-    auto* self = static_cast<ScriptedHost*>(context);
-    self->prompts.push_back(prompt);
-    self->secrets.push_back(secret);
-    if (self->texts.empty())
-        return 0;
-    const std::optional<std::string> text = self->texts.front();
-    self->texts.pop_front();
-    if (!text)
-        return 0;
-    std::snprintf(answer, size, "%s", text->c_str());
-    return 1;
-}
-
-int ScriptedHost::askYesNo(void* context, const char* question) {
-    auto* self = static_cast<ScriptedHost*>(context);
-    self->prompts.push_back(question);
-    if (self->answers.empty())
-        return KH_CANCEL;
-    const int answer = self->answers.front();
-    self->answers.pop_front();
-    return answer;
-}
-
 int runUnZip(void* window, const std::string& line, std::string* report, unsigned long size) {
     std::vector<char> buffer(size, '\0');
     const int result = UnZip(window, line.c_str(), buffer.data(), size);

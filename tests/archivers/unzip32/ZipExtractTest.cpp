@@ -300,30 +300,34 @@ TEST_F(ZipExtract, UnsupportedMethodIsReportedAndTheRestExtracted) {
     EXPECT_EQ(listTree(out), std::vector<std::string>{"new.txt"});
 }
 
-// Cancels through the progress callback once `after` bytes of some entry are done.
-struct CancellingHost {
-    KestrelHost host{};
-    uint64_t after = 0;
-    static int progress(void* context, const char*, uint64_t done, uint64_t) {
-        return done >= static_cast<CancellingHost*>(context)->after ? 1 : 0;
-    }
-    CancellingHost() {
-        host.structSize = sizeof host;
-        host.context = this;
-        host.progress = &CancellingHost::progress;
-    }
-};
-
 TEST_F(ZipExtract, CancelDuringAFileLeavesNoPartOfIt) {
     std::string big;
     for (int i = 0; i < 100000; ++i)
         big += std::to_string(i);
     ZipBuilder b;
     b.file("big.txt", big, true).file("after.txt", "x");
-    CancellingHost cancel;
-    cancel.after = 100000;  // a couple of chunks in
-    EXPECT_EQ(runUnZip(&cancel.host, cmd("-x", b.write(dir / "big.zip"), out)), KA_ERR_CANCELLED);
+    ScriptedHost cancel;
+    cancel.cancelAfterBytes = 100000;  // a couple of chunks in
+    EXPECT_EQ(runUnZip(cancel.host(), cmd("-x", b.write(dir / "big.zip"), out)), KA_ERR_CANCELLED);
     EXPECT_EQ(listTree(out), std::vector<std::string>{});
+}
+
+// The window's "-x": one progress for all entries of the call, never running back.
+TEST_F(ZipExtract, ProgressCoversTheWholeCall) {
+    std::string text;
+    for (int i = 0; i < 30000; ++i)
+        text += std::to_string(i) + "\n";
+    ZipBuilder b;
+    b.file("one.txt", text, true).file("two.bin", std::string(150000, 'z')).file("three.txt", text, true);
+    const std::string archive = b.write(dir / "p.zip");
+    for (const std::string& names : {std::string("\"*.*\""), std::string("\"three.txt\"")}) {
+        ScriptedHost host;
+        host.whenNoAnswer = KH_YES_TO_ALL;
+        ASSERT_EQ(runUnZip(host.host(), cmd("-x", archive, out, names)), KA_OK);
+        ASSERT_FALSE(host.reports.empty()) << names;
+        EXPECT_EQ(progressFault(host.reports), "") << names;
+        EXPECT_EQ(host.reports.back().total, names == "\"*.*\"" ? 2 * text.size() + 150000 : text.size());
+    }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 
@@ -177,7 +178,7 @@ TEST(ZipListing, BadHandlesAndFilesAreRefused) {
     EXPECT_NE(UnZipCloseArchive(archive), 0) << "a closed handle is not closed twice";
 }
 
-TEST(ZipListing, LongNamesAreCutWholeCharacters) {
+TEST(ZipListing, LongNamesAreCutWholeCharactersAndMarked) {
     TempDir dir;
     std::string name;
     while (name.size() < 600)
@@ -187,12 +188,29 @@ TEST(ZipListing, LongNamesAreCutWholeCharacters) {
     e.name = name;
     e.utf8Flag = true;
     b.add(e);
+    b.file("short.txt", "x");
     const auto list = listAll(b.write(dir / "long.zip"));
-    ASSERT_EQ(list.size(), 1u);
-    const std::string shown = list.begin()->first;
+    ASSERT_EQ(list.size(), 2u);
+    auto cut = std::find_if(list.begin(), list.end(), [](const auto& item) { return item.first != "short.txt"; });
+    const std::string shown = cut->first;
     EXPECT_LE(shown.size(), 512u);
     EXPECT_EQ(shown.size() % 3, 0u);
     EXPECT_EQ(name.compare(0, shown.size(), shown), 0);
+    EXPECT_NE(cut->second.flags & ENTRY_FLAG_NAME_CUT, 0u);
+    EXPECT_EQ(list.at("short.txt").flags & ENTRY_FLAG_NAME_CUT, 0u);
+}
+
+TEST(ZipListing, SizesOf2GiBAndMoreAreCarriedWhole) {
+    TempDir dir;
+    ZipBuilder b;
+    ZipBuilderEntry e;
+    e.name = "big.iso";
+    e.data = "tiny";
+    e.declaredSize = 0xC0000005u;  // 3 GiB and 5 bytes
+    b.add(e);
+    const auto list = listAll(b.write(dir / "big.zip"));
+    ASSERT_EQ(list.count("big.iso"), 1u);
+    EXPECT_EQ(EntryInfoSize(&list.at("big.iso")), int64_t{0xC0000005});
 }
 
 TEST(ZipRatio, TenthsOfAPercent) {

@@ -7,7 +7,7 @@
 #include <cctype>
 #include <climits>
 
-namespace kestrel::cli {
+namespace kestrel::arc {
 
 namespace {
 
@@ -23,6 +23,11 @@ std::string normalisedKind(std::string kind) {
     return kind;
 }
 
+std::string lastDlError() {
+    const char* text = dlerror();
+    return text != nullptr ? text : "unknown error";
+}
+
 }  // namespace
 
 std::string executableFolder() {
@@ -35,7 +40,15 @@ std::string executableFolder() {
     return slash == std::string::npos ? std::string() : text.substr(0, slash + 1);
 }
 
-ArchiverLibrary::ArchiverLibrary(std::string kind) {
+std::vector<std::string> ArchiverLibrary::searchFolders() {
+    const std::string own = executableFolder();
+    if (own.empty())
+        return {""};
+    return {own, own + "../lib/kestrel/", ""};
+}
+
+ArchiverLibrary::ArchiverLibrary(std::string kind, std::vector<std::string> folders)
+    : folders_(std::move(folders)) {
     const std::string k = normalisedKind(std::move(kind));
     if (k == "unlha") {
         fileName_ = "libunlha32.so";
@@ -61,26 +74,31 @@ bool ArchiverLibrary::load() {
         error_ = "unknown library (use unlha, unzip or cab)";
         return false;
     }
-    // The copy next to the program wins, so a build folder never picks up an
-    // installed library of another version.
-    const std::string local = executableFolder() + fileName_;
-    handle_ = dlopen(local.c_str(), RTLD_NOW | RTLD_LOCAL);
-    std::string localError = handle_ == nullptr ? dlerror() : "";
-    if (handle_ == nullptr)
-        handle_ = dlopen(fileName_.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (handle_ == nullptr) {
-        error_ = "cannot load " + fileName_ + ": " + localError;
-        return false;
-    }
-    if (!resolve(prefix_)) {
-        dlclose(handle_);
-        handle_ = nullptr;
-        return false;
-    }
-    return true;
+    std::string reasons;
+    // With an empty folder the bare name makes dlopen search the system's path.
+    for (const std::string& folder : folders_)
+        if (tryLoad(folder + fileName_, reasons))
+            return true;
+    error_ = "cannot load " + fileName_ + ":" + reasons;
+    return false;
 }
 
-bool ArchiverLibrary::resolve(const std::string& prefix) {
+bool ArchiverLibrary::tryLoad(const std::string& path, std::string& reasons) {
+    handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (handle_ == nullptr) {
+        reasons += "\n  " + lastDlError();  // names the path itself
+        return false;
+    }
+    std::string reason;
+    if (resolve(reason))
+        return true;
+    dlclose(handle_);
+    handle_ = nullptr;
+    reasons += "\n  " + path + ": " + reason;
+    return false;
+}
+
+bool ArchiverLibrary::resolve(std::string& reason) {
     struct Slot {
         const char* suffix;
         void** target;
@@ -93,14 +111,14 @@ bool ArchiverLibrary::resolve(const std::string& prefix) {
         {"CloseArchive", reinterpret_cast<void**>(&closeArchive)},
     };
     for (const Slot& slot : slots) {
-        const std::string symbol = prefix + slot.suffix;
+        const std::string symbol = prefix_ + slot.suffix;
         *slot.target = dlsym(handle_, symbol.c_str());
         if (*slot.target == nullptr) {
-            error_ = fileName_ + " has no entry " + symbol;
+            reason = "no entry " + symbol;
             return false;
         }
     }
     return true;
 }
 
-}  // namespace kestrel::cli
+}  // namespace kestrel::arc
