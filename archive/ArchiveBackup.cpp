@@ -35,11 +35,12 @@ ArchiveBackup::~ArchiveBackup()
 QStringList ArchiveBackup::candidateFolders(const QString& archive, const QStringList& packedFolders) const
 {
     const QString own = withSlash(QFileInfo(archive).absolutePath());
-    QStringList folders{own, withSlash(QDir::tempPath())};
+    QStringList folders{own};
     for (QString up = own; up != QStringLiteral("/");) {
         up = withSlash(QFileInfo(up.chopped(1)).absolutePath());
         folders << up;
     }
+    folders << withSlash(QDir::tempPath());
     QStringList usable;
     for (const QString& folder : folders)
         if (!inside(folder, packedFolders) && !usable.contains(folder))

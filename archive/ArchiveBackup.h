@@ -16,8 +16,8 @@ public:
 
     // Moves `archive` to a hidden name on its own file system, outside every
     // folder of `packedFolders` (so the library does not pack the old archive
-    // into the new one): in the archive's folder, else the temporary folder,
-    // else the nearest parent folder that qualifies. Where none does, the
+    // into the new one): in the archive's folder, else the nearest parent
+    // folder that qualifies, else the temporary folder. Where none does, the
     // archive's own folder is used. False, with the reason, when it cannot move.
     bool moveAside(const QString& archive, const QStringList& packedFolders);
     QString error() const { return error_; }
