@@ -20,6 +20,7 @@ class tst_CompressLibrary : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
+    void cleanup() { QCOMPARE(QDir(tmp_.path()).entryList({QStringLiteral("Kes*")}, QDir::Files), QStringList()); }
     void lh7ArchiveOfAFolderAndItsReplacement();
     void lzxCabinetOfAFolder();
 
@@ -31,6 +32,7 @@ private:
     QString peer(const QString& tool, const QStringList& arguments);
 
     QTemporaryDir dir_;
+    QTemporaryDir tmp_;
     QString data_;
     std::unique_ptr<FakeCommandHost> host_;
     LibraryArchiver archiver_;
@@ -39,12 +41,14 @@ private:
 void tst_CompressLibrary::initTestCase()
 {
     QStandardPaths::setTestModeEnabled(true);
+    qputenv("TMPDIR", QFile::encodeName(tmp_.path()));
     data_ = dir_.path() + QStringLiteral("/data/");
     QVERIFY(QDir().mkpath(data_ + QStringLiteral("docs/notes")));
     const QList<std::pair<QString, QByteArray>> files{
         {QStringLiteral("docs/readme.txt"), QByteArray("圧縮のテスト。").repeated(2000)},
         {QStringLiteral("docs/notes/n1.txt"), QByteArray("note\n").repeated(300)},
-        {QStringLiteral("other.txt"), QByteArray("other")}};
+        {QStringLiteral("other.txt"), QByteArray("other")},
+        {QStringLiteral("say \"hi\".txt"), QByteArray("hi")}};
     for (const auto& [name, bytes] : files) {
         QFile f(data_ + name);
         QVERIFY(f.open(QIODevice::WriteOnly));
@@ -94,10 +98,11 @@ void tst_CompressLibrary::lh7ArchiveOfAFolderAndItsReplacement()
                  && listing.contains(QStringLiteral("lh7")),
              qPrintable(listing));
 
-    // Replacing makes a new archive under the old name: nothing of the old one stays in it.
-    compress({QStringLiteral("other.txt")}, lzh, [](frmCompressDialog&) {}, true);
+    // Replacing makes a new archive under the old name: nothing of the old one
+    // stays in it. A name with double quotes travels in a list file.
+    compress({QStringLiteral("say \"hi\".txt")}, lzh, [](frmCompressDialog&) {}, true);
     const QString replaced = peer(QStringLiteral("lhasa"), {QStringLiteral("-l"), lzh});
-    QVERIFY2(replaced.contains(QStringLiteral("other.txt")) && !replaced.contains(QStringLiteral("readme")),
+    QVERIFY2(replaced.contains(QStringLiteral("say \"hi\".txt")) && !replaced.contains(QStringLiteral("readme")),
              qPrintable(replaced));
     QCOMPARE(QDir(data_).entryList({QStringLiteral(".*")}, QDir::Hidden | QDir::Files), QStringList());
 }
