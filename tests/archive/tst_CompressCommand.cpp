@@ -68,6 +68,7 @@ private slots:
 
     void lhaLinesForTheDirectoryModesAndTheRoot();
     void severalTargetsAndAQuotedNameGoThroughAListFile();
+    void aDoubleQuoteInTheBaseOrTheArchiveIsRefused();
     void cabLinesForBothMethodsAndAVolumeSize();
     void aVolumeSizeOfLettersIsRefusedAndTheDialogStays();
     void replacingKeepsTheOldArchiveUntilTheNewOneIsMade();
@@ -202,6 +203,35 @@ void tst_CompressCommand::severalTargetsAndAQuotedNameGoThroughAListFile()
         QCOMPARE(list.bytes, expected);
         QVERIFY(!QFile::exists(list.path));
     }
+}
+
+// The base folder and the archive stand in "..." on the line: a double quote
+// in them is refused with a word; absolute mode needs no base.
+void tst_CompressCommand::aDoubleQuoteInTheBaseOrTheArchiveIsRefused()
+{
+    const QString quoted = data_ + QStringLiteral("q\"d/");
+    QVERIFY(QDir().mkpath(quoted));
+    writeFile(quoted + QStringLiteral("f.txt"), "text");
+    host_->refreshAll();
+    host_->openFolder(quoted);
+    QCOMPARE(host_->Path(), quoted);
+    QVERIFY(host_->selectNames({QStringLiteral("f.txt")}));
+    host_->prompts.answerMessage(Prompter::Answer::Ok,
+                                 QStringLiteral("名前に \" を含むフォルダは基準にできません。ディレクトリ格納方式に絶対を指定して下さい"));
+    RecordingArchiver archiver;
+    QCOMPARE(compress(archiver), 0);
+
+    QVERIFY(host_->selectNames({QStringLiteral("f.txt")}));
+    save(data_ + QStringLiteral("a\"b.lzh"));
+    host_->prompts.answerMessage(Prompter::Answer::Ok, QStringLiteral("書庫の名前やフォルダに \" を含めることはできません"));
+    const auto absolute = [](frmCompressDialog& d) { d.cmbDirMethod->setCurrentIndex(1); };
+    QCOMPARE(compress(archiver, absolute), 0);
+    QVERIFY(archiver.calls.isEmpty());
+
+    QVERIFY(host_->selectNames({QStringLiteral("f.txt")}));
+    save(data_ + QStringLiteral("x.lzh"));
+    QCOMPARE(compress(archiver, absolute), 1);
+    QCOMPARE(archiver.calls.value(0).listFiles.value(0).bytes, ('"' + quoted + QStringLiteral("f.txt\"\r\n")).toUtf8());
 }
 
 void tst_CompressCommand::cabLinesForBothMethodsAndAVolumeSize()
