@@ -200,6 +200,8 @@ void frmCompressDialog::OKButton_Click()
 {
     const CompressPlan plan =
         CompressPlan::make(targets_, cmbDirMethod->currentIndex(), host_.listClicked(), host_.Path());
+    if (plan.targets.isEmpty())
+        return;
     if (!QuotedArguments::canQuote(plan.base)) {
         warn(QStringLiteral("名前に \" を含むフォルダは基準にできません。ディレクトリ格納方式に絶対を指定して下さい"));
         return;
