@@ -1,6 +1,6 @@
 #include "app/WindowPlacement.h"
 
-#include "app/LenientNumber.h"
+#include "platform/LenientNumber.h"
 #include "app/Module1.h"
 #include "platform/Twips.h"
 

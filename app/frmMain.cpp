@@ -9,6 +9,7 @@
 #include "app/WindowPlacement.h"
 #include "about/HelpCommands.h"
 #include "about/frmAbout.h"
+#include "archive/CompressCommand.h"
 #include "archive/LibraryArchiver.h"
 #include "browse/FileListView.h"
 #include "browse/FolderTree.h"
@@ -443,7 +444,7 @@ void frmMain::setArchiver(std::unique_ptr<Archiver> archiver)
     archiver_ = archiver ? std::move(archiver) : std::make_unique<LibraryArchiver>();
 }
 
-void frmMain::mnuFileCompress_Click() {}  // compress: not built yet
+void frmMain::mnuFileCompress_Click() { CompressCommand(*this, archiver()).run(); }
 void frmMain::mnuFileExtract_Click() {}  // extract: not built yet
 void frmMain::mnuFileDelete_Click() { trash_->mnuFileDelete_Click(); }
 void frmMain::mnuFileVacume_Click() { trash_->mnuFileVacume_Click(); }

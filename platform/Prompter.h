@@ -48,7 +48,8 @@ public:
     virtual std::optional<QString> pickFolder(const QString& prompt) = 0;
 
     // A save-as dialog; nothing when cancelled. `defaultSuffix` (without the dot) is
-    // appended to a typed name that has none. Callers that never save need not care,
+    // appended to a typed name that has none. An existing file is answered without a
+    // question: the caller asks its own. Callers that never save need not care,
     // so the default answer is "cancelled".
     virtual std::optional<QString> saveFile(const QString& title, const QString& directory,
                                             const QString& filter, const QString& defaultSuffix)

@@ -13,3 +13,4 @@ head -c 120000 /dev/urandom > "$demo/report.pdf"
 head -c 40000 /dev/urandom > "$demo/archive.lzh"
 export XDG_CONFIG_HOME="$demo/.config" XDG_DATA_HOME="$demo/.local/share"
 xvfb-run -a -s "-screen 0 1280x800x24" "$build/bin/app_screenshots" "$demo" docs
+xvfb-run -a -s "-screen 0 1280x800x24" "$build/bin/archive_screenshots" docs

@@ -1,6 +1,6 @@
 #include "AppTestSupport.h"
 
-#include "app/LenientNumber.h"
+#include "platform/LenientNumber.h"
 #include "app/WindowPlacement.h"
 #include "platform/ScriptedPrompter.h"
 #include "platform/Twips.h"

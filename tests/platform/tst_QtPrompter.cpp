@@ -1,6 +1,8 @@
 #include "platform/QtPrompter.h"
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QDir>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -25,6 +27,21 @@ class tst_QtPrompter : public QObject {
     }
 
 private slots:
+    // The caller asks about an existing archive in its own words: the dialog
+    // does not ask a second time.
+    void saveFileLeavesTheOverwriteQuestionToTheCaller()
+    {
+        QtPrompter p;
+        bool asks = true;
+        whenModal([&](QWidget* w) {
+            if (auto* dialog = qobject_cast<QFileDialog*>(w))
+                asks = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
+            w->close();
+        });
+        QCOMPARE(p.saveFile("名前を付けて保存", QDir::tempPath(), "LHAﾌｧｲﾙ (*.lzh)", "lzh"), std::nullopt);
+        QVERIFY(!asks);
+    }
+
     void messageShowsButtonsIconAndTitle()
     {
         QtPrompter p;
@@ -124,7 +141,7 @@ private slots:
             label = dialog->labelText();
             QCOMPARE(dialog->textValue(), QString("既定"));
             dialog->setTextValue("新しい名前");
-            dialog->accept();
+            QMetaObject::invokeMethod(dialog, "accept");
         });
         QCOMPARE(p.input("名前を入力", "Kestrel", "既定"), std::optional<QString>("新しい名前"));
         QCOMPARE(label, QString("名前を入力"));

@@ -11,4 +11,9 @@
 class LenientNumber {
 public:
     static double parse(const QString& text);
+
+    // The general number test of the dialogs: true when the whole text, blanks
+    // and tabs around it aside, is one decimal number as parse() reads it
+    // ("1423", " 1.5 ", "-2", "1e3"); false for "", "14 23", "1423KB", "abc".
+    static bool isNumber(const QString& text);
 };

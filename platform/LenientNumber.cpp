@@ -1,4 +1,4 @@
-#include "app/LenientNumber.h"
+#include "platform/LenientNumber.h"
 
 #include <clocale>
 #include <cstdlib>
@@ -78,4 +78,19 @@ double LenientNumber::parse(const QString& text)
             if (ch == '.')
                 ch = point;
     return std::strtod(number.c_str(), nullptr);
+}
+
+bool LenientNumber::isNumber(const QString& text)
+{
+    // Only the ends are blank-trimmed: a blank inside splits the number.
+    QString inner = text;
+    while (!inner.isEmpty() && (inner.front() == u' ' || inner.front() == u'\t'))
+        inner.remove(0, 1);
+    while (!inner.isEmpty() && (inner.back() == u' ' || inner.back() == u'\t'))
+        inner.chop(1);
+    for (const QChar ch : inner)
+        if (ch == u' ' || ch == u'\t' || ch == u'\n')
+            return false;
+    const std::string s = squeezed(inner);
+    return !s.empty() && numberRun(s) == s.size();
 }

@@ -1,0 +1,58 @@
+#include "archive/CompressPlan.h"
+
+#include "archive/QuotedArguments.h"
+
+namespace {
+
+const QString kEverything = QStringLiteral("*.*");
+
+// The parent of a folder path ending with "/", still ending with "/".
+QString parentFolder(const QString& folder)
+{
+    const int slash = folder.lastIndexOf(u'/', folder.size() - 2);
+    return slash < 0 ? folder : folder.left(slash + 1);
+}
+
+} // namespace
+
+// With the list clicked the targets are items of the current folder; with a
+// tree folder chosen the target is the current folder itself, so it is stored
+// under its own name from its parent. The root has no parent and stays the base.
+QString CompressPlan::baseFolder(bool listClicked, const QString& currentPath)
+{
+    if (listClicked || currentPath == QStringLiteral("/"))
+        return currentPath;
+    return parentFolder(currentPath);
+}
+
+CompressPlan CompressPlan::make(const QStringList& targets, int dirMethod, bool listClicked,
+                                const QString& currentPath)
+{
+    CompressPlan plan;
+    if (dirMethod == Relative)
+        plan.base = baseFolder(listClicked, currentPath);
+    for (QString target : targets) {
+        if (!plan.base.isEmpty() && target.startsWith(plan.base))
+            target.remove(0, plan.base.size());
+        if (target.isEmpty() || target.endsWith(u'/'))
+            target += kEverything;
+        plan.targets << target;
+    }
+    return plan;
+}
+
+bool CompressPlan::needsListFile() const
+{
+    if (targets.size() > 1)
+        return true;
+    return targets.size() == 1 && !QuotedArguments::canQuote(targets.front());
+}
+
+QStringList CompressPlan::packedFolders() const
+{
+    QStringList folders;
+    for (const QString& target : targets)
+        if (target.endsWith(kEverything))
+            folders << base + target.chopped(kEverything.size());
+    return folders;
+}
