@@ -9,6 +9,7 @@
 #include "app/WindowPlacement.h"
 #include "about/HelpCommands.h"
 #include "about/frmAbout.h"
+#include "archive/ExtractCommand.h"
 #include "archive/LibraryArchiver.h"
 #include "browse/FileListView.h"
 #include "browse/FolderTree.h"
@@ -444,7 +445,7 @@ void frmMain::setArchiver(std::unique_ptr<Archiver> archiver)
 }
 
 void frmMain::mnuFileCompress_Click() {}  // compress: not built yet
-void frmMain::mnuFileExtract_Click() {}  // extract: not built yet
+void frmMain::mnuFileExtract_Click() { ExtractCommand(*this, archiver(), archiveState()).run(); }
 void frmMain::mnuFileDelete_Click() { trash_->mnuFileDelete_Click(); }
 void frmMain::mnuFileVacume_Click() { trash_->mnuFileVacume_Click(); }
 void frmMain::mnuEditCut_Click() { clipboard_->mnuEditCut_Click(); }
