@@ -383,15 +383,15 @@ std::unique_ptr<Progress> frmExtract::makeProgress()
 void frmExtract::tbToolBar_ButtonClick(const QString& key)
 {
     ignoringFailures([&] {
-        if (key == QLatin1String("新規作成"))
+        if (key == QStringLiteral("新規作成"))
             mnuFileAdd_Click();
         else if (key == QLatin1String("Extract"))
             mnuFileMelt_Click();
         else if (key == QLatin1String("EXE"))
             mnuFileSFX_Click();
-        else if (key == QLatin1String("削除"))
+        else if (key == QStringLiteral("削除"))
             mnuFileDelete_Click();
-        else if (key == QLatin1String("終了"))
+        else if (key == QStringLiteral("終了"))
             mnuFileClose_Click();
     });
 }
