@@ -142,7 +142,9 @@ void frmExtract::createControls()
     lvListView->setModel(model_);
     QHeaderView* header = lvListView->header();
     header->setSectionsClickable(false);  // a click on a header has no action
-    header->setStretchLastSection(false);
+    // The date column takes any room left over: "yyyy/mm/dd hh:nn:ss" is
+    // wider than its 1800 twips in most desktop fonts.
+    header->setStretchLastSection(true);
     for (int c = 0; c < EntryListModel::ColumnCount; ++c)
         lvListView->setColumnWidth(c, px(EntryListModel::widthTwips(c)));
 
