@@ -36,7 +36,6 @@ void EntryListModel::clear()
 {
     beginResetModel();
     rows_.clear();
-    icons_.clear();
     endResetModel();
 }
 

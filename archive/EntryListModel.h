@@ -47,7 +47,8 @@ public:
     static int widthTwips(int column);
     static Qt::Alignment alignment(int column);
 
-    // Starts a new listing: rows and icons go, the ratio column shows "--%"
+    // Starts a new listing: the rows go (the icons stay for the model's
+    // life, as the viewer's image lists do). The ratio column shows "--%"
     // for every row when `cab`.
     void clear();
     void setCab(bool cab) { cab_ = cab; }

@@ -159,9 +159,11 @@ private slots:
         QCOMPARE(v->LargeIconImageList.count(), v->SmallIconImageList.count());
         QVERIFY(!v->model()->index(0, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
 
-        // Listing again keeps the order and selects nothing.
+        // Listing again keeps the order and the icons and selects nothing.
         QVERIFY(v->listAgain());
         QCOMPARE(v->itemCount(), 7);
+        QCOMPARE(keys(*v, EntryListModel::SmallIconKeyRole), small);
+        QVERIFY(!v->model()->index(1, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
         QVERIFY(v->selectedEntries().isEmpty());
     }
 
