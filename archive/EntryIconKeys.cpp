@@ -3,16 +3,25 @@
 #include "archive/ImageList.h"
 #include "platform/IconService.h"
 
-QString EntryIconKeys::iconName(const QString& iconClass)
+QString EntryIconKeys::typeName(const QString& iconClass)
 {
     if (iconClass == QLatin1String("/"))
+        return iconClass;
+    return iconClass.mid(iconClass.lastIndexOf(u'/') + 1);
+}
+
+QString EntryIconKeys::iconName(const QString& iconClass)
+{
+    const QString name = typeName(iconClass);
+    if (name == QLatin1String("/"))
         return QStringLiteral("folder");
-    return IconService::fileIconName(iconClass);
+    return IconService::fileIconName(name);
 }
 
 EntryIconKeys::Keys EntryIconKeys::GetEntryIconKeys(const QString& iconClass)
 {
-    const auto known = byClass_.constFind(iconClass);
+    const QString type = typeName(iconClass);
+    const auto known = byClass_.constFind(type);
     if (known != byClass_.constEnd())
         return *known;
     const QString name = iconName(iconClass);
@@ -22,6 +31,6 @@ EntryIconKeys::Keys EntryIconKeys::GetEntryIconKeys(const QString& iconClass)
         small_.add(keys.small, icon);
         large_.add(keys.large, icon);
     }
-    byClass_.insert(iconClass, keys);
+    byClass_.insert(type, keys);
     return keys;
 }

@@ -22,10 +22,14 @@ public:
 
     // The theme's icon name for a class.
     static QString iconName(const QString& iconClass);
+    // What of a class decides its icon: "/" for a folder, else the part after
+    // its last "/" (a dotless entry name keeps its folders in its class, but
+    // docs/README is a README as much as README is).
+    static QString typeName(const QString& iconClass);
 
 private:
     ImageList& large_;
     ImageList& small_;
-    // Many entries share a class: the theme is asked once per class.
+    // Many entries share a type name: the theme is asked once per name.
     QHash<QString, Keys> byClass_;
 };

@@ -308,12 +308,13 @@ bool frmExtract::view(ArchiverKind kind)
 
 int frmExtract::iconFor(const QString& iconClass)
 {
-    const auto known = iconByClass_.constFind(iconClass);
-    if (known != iconByClass_.constEnd())
+    const QString type = EntryIconKeys::typeName(iconClass);
+    const auto known = iconByType_.constFind(type);
+    if (known != iconByType_.constEnd())
         return *known;
     const EntryIconKeys::Keys keys = iconKeys_.GetEntryIconKeys(iconClass);
     const int index = model_->iconIndex(keys.large, keys.small, SmallIconImageList.image(keys.small));
-    iconByClass_.insert(iconClass, index);
+    iconByType_.insert(type, index);
     return index;
 }
 

@@ -128,7 +128,7 @@ private:
     QWidget* client_ = nullptr;
     EntryListModel* model_ = nullptr;
     EntryIconKeys iconKeys_;
-    QHash<QString, int> iconByClass_;
+    QHash<QString, int> iconByType_;  // EntryIconKeys::typeName -> model icon
     ViewerCommands commands_;
     std::function<std::unique_ptr<Progress>()> progressFactory_;
 };

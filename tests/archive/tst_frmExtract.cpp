@@ -176,6 +176,9 @@ private slots:
         QCOMPARE(EntryCells::iconClass("sub\\", false), QStringLiteral("sub\\"));
         QCOMPARE(EntryCells::iconClass("a.b/c", false), QStringLiteral("*.b/c"));
         QCOMPARE(EntryCells::iconClass("x.tar.gz", false), QStringLiteral("*.gz"));
+        QCOMPARE(EntryIconKeys::typeName("docs/README"), QStringLiteral("README"));
+        QCOMPARE(EntryIconKeys::typeName("*.b/c"), QStringLiteral("c"));
+        QCOMPARE(EntryIconKeys::typeName("/"), QStringLiteral("/"));
         QCOMPARE(EntryCells::ratioText(0), QStringLiteral("0%"));
         QCOMPARE(EntryCells::ratioText(1234), QStringLiteral("123.4%"));
         QCOMPARE(EntryCells::dateText(0x0021, 0), QStringLiteral("1980/01/01 00:00:00"));
