@@ -187,6 +187,12 @@ private slots:
         yesYes();
         host_->prompts.answerPickFolder(QStringLiteral("/work/out"));
         QCOMPARE(extract("", {"disk1.cab"}).viewers, 0);
+        // A quote in the folder would end its argument early: refused, no call.
+        yesYes();
+        host_->prompts.answerPickFolder(QStringLiteral("/work/a\"b"));
+        host_->prompts.answerMessage(Prompter::Answer::Ok,
+                                     "解凍できませんでした。\n書庫と解凍先のパスに \" を含めることはできません。");
+        extract("", {"disk1.cab"});
         yesYes();
         host_->prompts.answerPickFolder(QStringLiteral("/"));
         ArchiverOutcome failed;

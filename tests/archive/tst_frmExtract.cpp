@@ -10,10 +10,8 @@
 #include "support/RecordingArchiver.h"
 
 #include <QAction>
-#include <QDateTime>
 #include <QHeaderView>
 #include <QLabel>
-#include <QMenu>
 #include <QSet>
 #include <QToolBar>
 #include <QTreeView>
@@ -197,7 +195,7 @@ private slots:
         QCOMPARE(model.index(1, 1).data().toString(), QStringLiteral("2147483648"));
     }
 
-    // Columns, menus, toolbar and status bar as built, once.
+    // Columns, shortcuts and bars as built, once; the toolbar's close button.
     void controlsAreBuiltAsDesigned()
     {
         archiver_.archives.insert("/a/x.lzh", {{"a.txt"}});
@@ -217,30 +215,11 @@ private slots:
         QVERIFY(v->model()->index(0, 0).data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignLeft);
 
         const frmExtract::Menus& m = v->menus;
-        QCOMPARE(m.mnuFile->title(), QStringLiteral("ﾌｧｲﾙ(&F)"));
-        QCOMPARE(m.mnuEdit->title(), QStringLiteral("編集(&E)"));
-        QCOMPARE(m.mnuView->title(), QStringLiteral("表示(&V)"));
-        QStringList captions;
-        for (QMenu* menu : {m.mnuFile, m.mnuEdit, m.mnuView})
-            for (QAction* a : menu->actions())
-                captions << (a->isSeparator() ? QStringLiteral("-") : a->text());
-        QCOMPARE(captions, QStringList({"書庫に追加(&A)", "削除(&D)", "解凍(&M)", "自己解凍書庫の作成(&F)", "-",
-                                        "閉じる(&C)", "名前の変更(&N)", "すべて選択(&A)", "選択の解除(&D)",
-                                        "ﾂｰﾙ ﾊﾞｰ(&T)", "ｽﾃｰﾀｽ ﾊﾞｰ(&B)"}));
         QCOMPARE(m.mnuFileDelete->shortcut(), QKeySequence(Qt::Key_Delete));
         QCOMPARE(m.mnuEditSelectAll->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_A));
         QVERIFY(m.mnuViewToolbar->isChecked() && m.mnuViewStatusBar->isChecked());
 
-        QCOMPARE(frmExtract::buttonKeys(), QStringList({"", "新規作成", "", "Extract", "EXE", "削除", "", "終了"}));
-        QStringList tips;
-        for (const QString& key : frmExtract::buttonKeys())
-            if (!key.isEmpty()) {
-                tips << v->toolbarButton(key)->toolTip();
-                QVERIFY(!v->toolbarButton(key)->icon().isNull());
-            }
-        QCOMPARE(tips, QStringList({"書庫に追加", "解凍", "自己解凍書庫の作成", "削除", "閉じる"}));
         QCOMPARE(v->sbStatusBar->panel(0)->text(), QStringLiteral("ｽﾃｰﾀｽ"));
-        QCOMPARE(v->sbStatusBar->panel(1)->text(), ViewerStatusBar::dateText(QDateTime::currentDateTime()));
 
         v->show();
         QVERIFY(QTest::qWaitForWindowExposed(v.get()));
