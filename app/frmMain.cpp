@@ -10,6 +10,7 @@
 #include "about/HelpCommands.h"
 #include "about/frmAbout.h"
 #include "archive/CompressCommand.h"
+#include "archive/ExtractCommand.h"
 #include "archive/LibraryArchiver.h"
 #include "browse/FileListView.h"
 #include "browse/FolderTree.h"
@@ -445,7 +446,7 @@ void frmMain::setArchiver(std::unique_ptr<Archiver> archiver)
 }
 
 void frmMain::mnuFileCompress_Click() { CompressCommand(*this, archiver()).run(); }
-void frmMain::mnuFileExtract_Click() {}  // extract: not built yet
+void frmMain::mnuFileExtract_Click() { ExtractCommand(*this, archiver(), archiveState()).run(); }
 void frmMain::mnuFileDelete_Click() { trash_->mnuFileDelete_Click(); }
 void frmMain::mnuFileVacume_Click() { trash_->mnuFileVacume_Click(); }
 void frmMain::mnuEditCut_Click() { clipboard_->mnuEditCut_Click(); }

@@ -54,6 +54,18 @@ void shootModal(frmMain& w, const QString& file, const std::function<void()>& co
     command();
 }
 
+// The same for a modal window photographed on its own.
+void shootOwnModal(const QString& file, const std::function<void()>& command)
+{
+    QTimer::singleShot(1200, [file] {
+        if (QWidget* window = QApplication::activeModalWidget()) {
+            shootWidget(*window, file);
+            window->close();
+        }
+    });
+    command();
+}
+
 void selectInList(frmMain& w, const QString& key)
 {
     w.lvListView->selectOnly(key);
@@ -99,6 +111,8 @@ int main(int argc, char** argv)
     selectInList(*w, demo + "holiday_mp4_003.002");
     shootModal(*w, out + "/join-dialog.png", [&w] { w->mnuFileJoin_Click(); });
     shootModal(*w, out + "/about-box.png", [&w] { w->mnuHelpAbout_Click(); });
+    selectInList(*w, demo + "archive.lzh");
+    shootOwnModal(out + "/viewer.png", [&w] { w->mnuFileExtract_Click(); });
     {
         // The window that long work brings up, as a divide of 1 GiB shows it half-way.
         ProgressWindow progress(w.get());
