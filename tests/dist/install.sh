@@ -19,7 +19,8 @@ expected=(bin/kestrel-arc lib/kestrel/libunlha32.so lib/kestrel/libunzip32.so
           share/metainfo/org.bramble.Kestrel.metainfo.xml
           share/icons/hicolor/scalable/apps/org.bramble.Kestrel.svg
           share/man/man1/kestrel.1.gz share/man/man1/kestrel-arc.1.gz
-          share/doc/kestrel/copyright)
+          share/doc/kestrel/copyright share/doc/kestrel/changelog.gz
+          share/lintian/overrides/kestrel)
 for size in 16 22 24 32 48 64 128 256; do
   expected+=("share/icons/hicolor/${size}x${size}/apps/org.bramble.Kestrel.png")
 done
