@@ -53,6 +53,19 @@ private slots:
         delete box_;
     }
 
+    void windowIconIsTheInstalledIcon()
+    {
+        // The window shows the very picture the application menu shows.
+        for (int size : {16, 48}) {
+            const QImage installed(QStringLiteral(KESTREL_DIST_ICONS "/org.bramble.Kestrel-%1.png").arg(size));
+            QVERIFY(!installed.isNull());
+            const QImage shown = w_->windowIcon().pixmap(QSize(size, size)).toImage();
+            // The pixmap keeps its pixels premultiplied; so must the file's to compare.
+            QCOMPARE(shown.convertToFormat(QImage::Format_ARGB32_Premultiplied),
+                     installed.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+        }
+    }
+
     void menus()
     {
         QStringList bar;
