@@ -7,12 +7,11 @@
 #include "app/frmMain.h"
 #include "app/frmSplash.h"
 #include "platform/ApplicationTitle.h"
+#include "platform/InterfaceFont.h"
+#include "platform/QtJapaneseTexts.h"
 #include "platform/QtPrompter.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 
 #include <cstdio>
 #include <optional>
@@ -162,11 +161,9 @@ int Module1::Main(int argc, char** argv)
     if (const std::optional<int> status = answerWithoutWindow(arguments))
         return *status;
     // Qt's own texts (はい, いいえ, キャンセル in message boxes, the file dialogs)
-    // in the program's language; without the file they stay English.
-    QTranslator qtTexts;
-    if (qtTexts.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
-                     QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTexts);
+    // in the program's language, and one Japanese-capable face for all text.
+    QtJapaneseTexts::install();
+    InterfaceFont::apply();
     QApplication::setApplicationName(AppTitle);
     QApplication::setApplicationVersion(QStringLiteral(KESTREL_VERSION));
     QApplication::setWindowIcon(AppPictures::windowIcon());

@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
+#include <QSysInfo>
 
 namespace {
 
@@ -91,7 +92,10 @@ void frmSplash::Form_Load()
     lblCompanyProduct->setText(QStringLiteral("BRAMBLE"));
     lblVersion->setText(VersionText());
     lblProductName->setText(Module1::AppTitle);
-    lblPlatform->setText(QStringLiteral("Windows95,Windows98"));
+    // The system the program runs on ("Debian GNU/Linux 12 (bookworm)"); the
+    // kernel's name when the system does not say.
+    const QString system = QSysInfo::prettyProductName();
+    lblPlatform->setText(system.isEmpty() || system == QLatin1String("unknown") ? QSysInfo::kernelType() : system);
     lblCopyright->setText(QString());
     lblCompany->setText(QString());
 }

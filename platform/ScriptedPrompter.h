@@ -25,7 +25,7 @@ public:
         Icon icon = Icon::None;
         QString title;
         QString defaultText;   // input box default text
-        QString directory;     // file dialogs
+        QString directory;     // file dialogs; the folder picker's starting folder
         QString filter;        // file dialogs
     };
 
@@ -56,7 +56,7 @@ public:
                                  const QString& defaultText) override;
     std::optional<QString> openFile(const QString& title, const QString& directory,
                                     const QString& filter) override;
-    std::optional<QString> pickFolder(const QString& prompt) override;
+    std::optional<QString> pickFolder(const QString& prompt, const QString& startFolder) override;
     std::optional<QString> saveFile(const QString& title, const QString& directory,
                                     const QString& filter, const QString& defaultSuffix) override;
 
