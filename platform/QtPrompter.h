@@ -12,7 +12,7 @@ public:
                                  const QString& defaultText) override;
     std::optional<QString> openFile(const QString& title, const QString& directory,
                                     const QString& filter) override;
-    std::optional<QString> pickFolder(const QString& prompt, const QString& startFolder) override;
+    std::optional<QString> pickFolder(const QString& prompt, const QString& startFolder = QString()) override;
     std::optional<QString> saveFile(const QString& title, const QString& directory,
                                     const QString& filter, const QString& defaultSuffix) override;
 };
