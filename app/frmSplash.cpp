@@ -92,9 +92,12 @@ void frmSplash::Form_Load()
     lblCompanyProduct->setText(QStringLiteral("BRAMBLE"));
     lblVersion->setText(VersionText());
     lblProductName->setText(Module1::AppTitle);
-    // The system the program runs on ("Debian GNU/Linux 12 (bookworm)"); the
+    // The system the program runs on, without its code name so the line fits
+    // ("Debian GNU/Linux 12" of "Debian GNU/Linux 12 (bookworm)"); the
     // kernel's name when the system does not say.
-    const QString system = QSysInfo::prettyProductName();
+    QString system = QSysInfo::prettyProductName();
+    if (const qsizetype open = system.indexOf(QLatin1String(" (")); open > 0 && system.endsWith(QLatin1Char(')')))
+        system.truncate(open);
     lblPlatform->setText(system.isEmpty() || system == QLatin1String("unknown") ? QSysInfo::kernelType() : system);
     lblCopyright->setText(QString());
     lblCompany->setText(QString());
