@@ -1,10 +1,11 @@
 # make run   builds Kestrel and starts it (installs what it needs first)
 # make test  builds everything and runs every test suite
+# make deb   builds the Debian package build/kestrel_<version>_<arch>.deb and checks it with lintian
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 JOBS ?= $(shell nproc)
 
-.PHONY: run test build deps-run deps-test asan clean
+.PHONY: run test build deb deps-run deps-test deps-deb asan clean
 
 run: deps-run build
 	$(BUILD)/bin/kestrel
@@ -22,11 +23,22 @@ asan:
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS) -L sanitize
 
+# cpack installs the build into a staging folder (stripped) and packs it.
+deb: deps-deb
+	cmake -S . -B $(BUILD) -G Ninja
+	cmake --build $(BUILD) -j $(JOBS)
+	cd $(BUILD) && cpack -G DEB
+	lintian $(BUILD)/kestrel_*.deb
+
 deps-run:
 	scripts/install-deps.sh --run
 
 deps-test:
 	scripts/install-deps.sh --test
+
+deps-deb:
+	scripts/install-deps.sh --run
+	scripts/install-deps.sh --deb
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -5,6 +5,10 @@
 
 #include <functional>
 
+// The icon resource lives in this static library; nothing else would pull its
+// initialiser into the program.
+static void initIconResource() { Q_INIT_RESOURCE(icons); }
+
 namespace {
 
 const QColor kInk(40, 40, 40);
@@ -195,32 +199,18 @@ const QHash<QString, QIcon>& AppPictures::tbImageList()
 
 QPixmap AppPictures::logo(int size)
 {
-    // A kestrel's wing over two file pages: the program began by cutting files.
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.scale(size / 100.0, size / 100.0);
-    p.setPen(QPen(kInk, 2));
-    p.setBrush(kPaper);
-    p.drawRect(18, 30, 38, 52);
-    p.drawRect(44, 22, 38, 52);
-    QPainterPath wing;
-    wing.moveTo(8, 60);
-    wing.cubicTo(30, 20, 70, 8, 96, 14);
-    wing.cubicTo(72, 26, 58, 40, 50, 62);
-    wing.cubicTo(38, 52, 22, 54, 8, 60);
-    p.setBrush(QColor(170, 90, 40));
-    p.drawPath(wing);
-    p.setPen(QPen(kRed, 3, Qt::DashLine));
-    p.drawLine(QPointF(10, 90), QPointF(90, 90));
-    return pixmap;
+    // The application icon: a kestrel's wing over two file pages cut by a
+    // dashed line, for the program began by cutting files.
+    return windowIcon().pixmap(QSize(size, size));
 }
 
 QIcon AppPictures::windowIcon()
 {
+    // The installed application icon, rendered from dist/icons/*.svg, so the
+    // window and the application menu show one picture.
+    initIconResource();
     QIcon icon;
-    for (int size : {16, 32, 48, 64})
-        icon.addPixmap(logo(size));
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/kestrel/icon-%1.png").arg(size), QSize(size, size));
     return icon;
 }

@@ -5,9 +5,9 @@
 #include <QPixmap>
 #include <QString>
 
-// The program's own pictures, drawn in code so they stay sharp and need no
-// files: the 16 by 16 toolbar pictures (tbImageList, by key), the splash logo
-// and the window icon.
+// The program's own pictures: the 16 by 16 toolbar pictures (tbImageList, by
+// key), drawn in code, and the application icon of dist/icons (compiled in),
+// which is the splash logo and the window icon.
 class AppPictures {
 public:
     // Keys: Open, UpLevel, NewFolder, Compress, Extract, Cut, Copy, Paste,

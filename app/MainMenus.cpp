@@ -1,6 +1,7 @@
 #include "app/MainMenus.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
@@ -46,10 +47,14 @@ MainMenus::MainMenus(QMenuBar* bar) : QObject(bar)
                                      QStringLiteral("一覧(&L)"), QStringLiteral("詳細(&D)")};
     const char* modeNames[4] = {"mnuListViewMode_0", "mnuListViewMode_1", "mnuListViewMode_2",
                                 "mnuListViewMode_3"};
+    // One group, so the four show as radio items; the handlers keep the mark
+    // on the current mode.
+    auto* modes = new QActionGroup(this);
+    modes->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
     for (int i = 0; i < 4; ++i) {
         mnuListViewMode[i] = addItem(mnuView, modeNames[i], modeCaptions[i]);
-        // Checkable so the check mark shows; the handlers keep it on the current mode.
         mnuListViewMode[i]->setCheckable(true);
+        modes->addAction(mnuListViewMode[i]);
     }
     mnuViewBar1 = addBar(mnuView, "mnuViewBar1");
     mnuViewArrangeIcons = addItem(mnuView, "mnuViewArrangeIcons", QStringLiteral("ｱｲｺﾝの整列(&I)"));

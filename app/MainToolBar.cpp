@@ -69,6 +69,8 @@ MainToolBar::MainToolBar(QWidget* parent) : QToolBar(parent)
                                     QString());
         action->setObjectName(key);
         action->setToolTip(QString::fromUtf8(spec.tooltip));
+        // The buttons show pictures only; screen readers read the tooltip.
+        widgetForAction(action)->setAccessibleName(action->toolTip());
         if (spec.viewGroup) {
             action->setCheckable(true);
             viewGroup_->addAction(action);

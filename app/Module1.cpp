@@ -2,16 +2,19 @@
 
 #include "app/AppPictures.h"
 #include "app/KestrelApplication.h"
+#include "app/StartupArguments.h"
 #include "app/StartupWait.h"
 #include "app/frmMain.h"
 #include "app/frmSplash.h"
 #include "platform/ApplicationTitle.h"
+#include "platform/InterfaceFont.h"
+#include "platform/QtJapaneseTexts.h"
 #include "platform/QtPrompter.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
+
+#include <cstdio>
+#include <optional>
 
 const QString Module1::AppTitle = ApplicationTitle();
 const QString Module1::HelpFile = QStringLiteral("Kestrel.hlp");
@@ -31,6 +34,24 @@ frmMain*& mainWindow()
 {
     static frmMain* window = nullptr;
     return window;
+}
+
+// --help and --version print and end the run; a usage mistake ends it too.
+std::optional<int> answerWithoutWindow(const StartupArguments& arguments)
+{
+    switch (arguments.kind()) {
+    case StartupArguments::Kind::Help:
+        std::fputs(StartupArguments::helpText().toLocal8Bit().constData(), stdout);
+        return 0;
+    case StartupArguments::Kind::Version:
+        std::fputs(StartupArguments::versionText().toLocal8Bit().constData(), stdout);
+        return 0;
+    case StartupArguments::Kind::Usage:
+        std::fprintf(stderr, "%s\n%s", arguments.usageMistake().toLocal8Bit().constData(),
+                     StartupArguments::helpText().toLocal8Bit().constData());
+        return 2;
+    default: return std::nullopt;
+    }
 }
 
 } // namespace
@@ -125,19 +146,33 @@ std::unique_ptr<frmMain> Module1::Start(Prompter& prompter, StartupWait& wait)
 
 int Module1::Main(int argc, char** argv)
 {
+    // Read before the application exists, so --help and --version need no
+    // display. Qt's own options (-platform and the like) are known only to
+    // the application, which reads them out of the list: ask again after it.
+    QStringList raw;
+    for (int i = 1; i < argc; ++i)
+        raw << QString::fromLocal8Bit(argv[i]);
+    const StartupArguments early = StartupArguments::parse(raw);
+    if (early.kind() == StartupArguments::Kind::Help || early.kind() == StartupArguments::Kind::Version)
+        return *answerWithoutWindow(early);
+
     KestrelApplication app(argc, argv);
+    const StartupArguments arguments = StartupArguments::parse(QApplication::arguments().mid(1));
+    if (const std::optional<int> status = answerWithoutWindow(arguments))
+        return *status;
     // Qt's own texts (はい, いいえ, キャンセル in message boxes, the file dialogs)
-    // in the program's language; without the file they stay English.
-    QTranslator qtTexts;
-    if (qtTexts.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
-                     QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTexts);
+    // in the program's language, and one Japanese-capable face for all text.
+    QtJapaneseTexts::install();
+    InterfaceFont::apply();
     QApplication::setApplicationName(AppTitle);
     QApplication::setApplicationVersion(QStringLiteral(KESTREL_VERSION));
     QApplication::setWindowIcon(AppPictures::windowIcon());
+    // Ties the windows to the desktop entry, whose icon Wayland shows.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.bramble.Kestrel"));
     QtPrompter prompter;
     app.setPrompter(&prompter);
     StartupWait wait;
     const std::unique_ptr<frmMain> window = Start(prompter, wait);
+    arguments.apply(*window, prompter);
     return QApplication::exec();
 }

@@ -5,6 +5,7 @@
 #include "app/MainStatusBar.h"
 #include "app/MainToolBar.h"
 #include "app/Module1.h"
+#include "app/PaneCommands.h"
 #include "app/PaneLayout.h"
 #include "app/WindowPlacement.h"
 #include "about/HelpCommands.h"
@@ -147,6 +148,8 @@ void frmMain::createControls()
     TimerForToolBar->start();
 
     client_->installEventFilter(this);
+    paneCommands_ = new PaneCommands(*this, *tvTreeView, *lvListView, *menus_,
+                                     [this] { tbToolBar_ButtonClick(kUpKey); });
 }
 
 void frmMain::connectMenus()

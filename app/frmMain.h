@@ -16,6 +16,7 @@ class FolderTree;
 class MainMenus;
 class MainStatusBar;
 class MainToolBar;
+class PaneCommands;
 class Prompter;
 class QLabel;
 class QTimer;
@@ -44,6 +45,7 @@ public:
     MainStatusBar* sbStatusBar = nullptr;
     QTimer* TimerForToolBar = nullptr;
     MainMenus* menus() const { return menus_; }
+    PaneCommands* paneCommands() const { return paneCommands_; }
 
     // Shared with the file commands: the collected paths and whether Paste moves them.
     QStringList PathList;
@@ -136,6 +138,7 @@ private:
 
     Prompter& prompter_;
     MainMenus* menus_ = nullptr;
+    PaneCommands* paneCommands_ = nullptr;
     QWidget* client_ = nullptr;
     QLabel* lblTitle_[2] = {};
     ShellCommands commands_;

@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
+#include <QSysInfo>
 
 namespace {
 
@@ -91,7 +92,13 @@ void frmSplash::Form_Load()
     lblCompanyProduct->setText(QStringLiteral("BRAMBLE"));
     lblVersion->setText(VersionText());
     lblProductName->setText(Module1::AppTitle);
-    lblPlatform->setText(QStringLiteral("Windows95,Windows98"));
+    // The system the program runs on, without its code name so the line fits
+    // ("Debian GNU/Linux 12" of "Debian GNU/Linux 12 (bookworm)"); the
+    // kernel's name when the system does not say.
+    QString system = QSysInfo::prettyProductName();
+    if (const qsizetype open = system.indexOf(QLatin1String(" (")); open > 0 && system.endsWith(QLatin1Char(')')))
+        system.truncate(open);
+    lblPlatform->setText(system.isEmpty() || system == QLatin1String("unknown") ? QSysInfo::kernelType() : system);
     lblCopyright->setText(QString());
     lblCompany->setText(QString());
 }

@@ -1,6 +1,17 @@
 #include "browse/FileIconView.h"
 
+#include "browse/FileIconAccessible.h"
+
 #include <QKeyEvent>
+
+FileIconView::FileIconView(QWidget* parent) : QListView(parent)
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(&FileIconAccessible::factory);
+        return true;
+    }();
+    Q_UNUSED(installed)
+}
 
 bool FileIconView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
 {

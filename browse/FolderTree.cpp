@@ -11,12 +11,14 @@
 #include "platform/Prompter.h"
 #include "platform/VolumeService.h"
 
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QSignalBlocker>
 
 #include <algorithm>
+#include <cerrno>
 
 const QString FolderTree::DummyText = QStringLiteral("\\\\DUMMY\\\\");
 
@@ -330,14 +332,16 @@ void FolderTree::tvTreeView_Collapse(QTreeWidgetItem* node)
 {
     if (!node)
         return;
+    const QString key = keyOf(node);
     if (chooseNodeChecked(node)) {
         // The collapsed node is now the current folder and already listed.
         selectNode(node);
         updateTitles();
         return;
     }
-    if (host_.Path().isEmpty())
-        host_.storePath(keyOf(node));
+    // A folder found gone has been dropped from the tree with its node.
+    if (host_.Path().isEmpty() && nodeByKey(key))
+        host_.storePath(key);
     relistAndSelectCurrent();
 }
 
@@ -357,6 +361,8 @@ bool FolderTree::chooseNodeChecked(QTreeWidgetItem* node)
     const int error = probeFolder(key);
     if (error != 0) {
         showReadFailure(node, error);
+        if (error == ENOENT || error == ENOTDIR)
+            settleOnNearestExisting(key);
         return false;
     }
     host_.storePath(LongPath::resolve(key));
@@ -365,6 +371,21 @@ bool FolderTree::chooseNodeChecked(QTreeWidgetItem* node)
         list->ListFolder(key);
     host_.setListClicked(false);
     return true;
+}
+
+void FolderTree::settleOnNearestExisting(const QString& goneKey)
+{
+    // The folder went behind our back: the tree drops it, and the tree, the
+    // titles and the list meet again on the nearest folder above it that
+    // still exists (the rebuild opens and lists that one).
+    QString folder = goneKey;
+    while (!folder.isEmpty() && !QFileInfo(folder).isDir()) {
+        const qsizetype slash = folder.lastIndexOf(QLatin1Char('/'), folder.size() - 2);
+        folder = slash < 0 ? QString() : folder.left(slash + 1);
+    }
+    if (!folder.isEmpty() && volumeNodeOf(folder))
+        host_.storePath(LongPath::resolve(folder));
+    tvTreeView_Refresh();
 }
 
 void FolderTree::showReadFailure(QTreeWidgetItem* node, int error)

@@ -102,6 +102,7 @@ private:
     void relistAndSelectCurrent();
     void selectNode(QTreeWidgetItem* node);
     void showReadFailure(QTreeWidgetItem* node, int error);
+    void settleOnNearestExisting(const QString& goneKey);
     void showSelectedImage(QTreeWidgetItem* current, QTreeWidgetItem* previous);
     QTreeWidgetItem* volumeNodeOf(const QString& path) const;
     void onItemClicked(QTreeWidgetItem* item, int column);

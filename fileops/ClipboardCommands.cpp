@@ -54,7 +54,11 @@ void ClipboardCommands::mnuEditPaste_Click()
     for (QString& path : paths) {
         path = WithoutTrailingSlash(path);
         if (!operation.run(function, path, destination)) {
-            fail();
+            // The user's own Cancel is no failure: say nothing, show what is there now.
+            if (operation.stoppedAtQuestion())
+                host_.refreshAll();
+            else
+                fail();
             return;
         }
     }

@@ -55,7 +55,10 @@ CopyConflictPrompt::Choice CopyConflictPrompt::askKindMismatch(const QString& na
     const Prompter::Answer answer = prompter_.message(kindMismatchText(name, existingIsFolder),
                                                       Prompter::Buttons::OkCancel,
                                                       Prompter::Icon::Exclamation, title_);
-    return answer == Prompter::Answer::Ok ? Choice::Skip : Choice::Stop;
+    if (answer == Prompter::Answer::Ok)
+        return Choice::Skip;
+    stopped_ = true;
+    return Choice::Stop;
 }
 
 CopyConflictPrompt::Choice CopyConflictPrompt::fromYesNoCancel(Prompter::Answer answer)
@@ -67,6 +70,7 @@ CopyConflictPrompt::Choice CopyConflictPrompt::fromYesNoCancel(Prompter::Answer 
         return Choice::Skip;
     default:
         // Cancel, and a box closed without an answer, stop everything.
+        stopped_ = true;
         return Choice::Stop;
     }
 }

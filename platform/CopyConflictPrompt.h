@@ -26,13 +26,18 @@ public:
     // the only choices are Skip and Stop.
     Choice askKindMismatch(const QString& name, bool existingIsFolder);
 
+    // Whether an answer to one of the questions stopped the operation.
+    bool stopped() const { return stopped_; }
+    void forgetStop() { stopped_ = false; }
+
     static QString replaceText(const QString& name);
     static QString mergeText(const QString& name);
     static QString kindMismatchText(const QString& name, bool existingIsFolder);
 
 private:
-    static Choice fromYesNoCancel(Prompter::Answer answer);
+    Choice fromYesNoCancel(Prompter::Answer answer);
 
     Prompter& prompter_;
     QString title_;
+    bool stopped_ = false;
 };

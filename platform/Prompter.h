@@ -44,8 +44,11 @@ public:
     virtual std::optional<QString> openFile(const QString& title, const QString& directory,
                                             const QString& filter) = 0;
 
-    // The folder picker: the chosen folder's path (no trailing "/" added), nothing when cancelled.
-    virtual std::optional<QString> pickFolder(const QString& prompt) = 0;
+    // The folder picker, opened at `startFolder` (the user's current folder;
+    // empty: wherever the desktop opens it): the chosen folder's path (no
+    // trailing "/" added), nothing when cancelled.
+    virtual std::optional<QString> pickFolder(const QString& prompt,
+                                              const QString& startFolder = QString()) = 0;
 
     // A save-as dialog; nothing when cancelled. `defaultSuffix` (without the dot) is
     // appended to a typed name that has none. An existing file is answered without a

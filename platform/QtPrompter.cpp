@@ -117,9 +117,9 @@ std::optional<QString> QtPrompter::openFile(const QString& title, const QString&
     return file;
 }
 
-std::optional<QString> QtPrompter::pickFolder(const QString& prompt)
+std::optional<QString> QtPrompter::pickFolder(const QString& prompt, const QString& startFolder)
 {
-    const QString folder = QFileDialog::getExistingDirectory(owner(), prompt);
+    const QString folder = QFileDialog::getExistingDirectory(owner(), prompt, startFolder);
     if (folder.isEmpty())
         return std::nullopt;
     return folder;

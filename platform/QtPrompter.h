@@ -13,7 +13,7 @@ public:
     std::optional<QString> inputSecret(const QString& prompt, const QString& title) override;
     std::optional<QString> openFile(const QString& title, const QString& directory,
                                     const QString& filter) override;
-    std::optional<QString> pickFolder(const QString& prompt) override;
+    std::optional<QString> pickFolder(const QString& prompt, const QString& startFolder = QString()) override;
     std::optional<QString> saveFile(const QString& title, const QString& directory,
                                     const QString& filter, const QString& defaultSuffix) override;
 };

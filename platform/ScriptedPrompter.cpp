@@ -131,11 +131,12 @@ std::optional<QString> ScriptedPrompter::openFile(const QString& title, const QS
     return next ? next->text : std::nullopt;
 }
 
-std::optional<QString> ScriptedPrompter::pickFolder(const QString& prompt)
+std::optional<QString> ScriptedPrompter::pickFolder(const QString& prompt, const QString& startFolder)
 {
     Question q;
     q.kind = Kind::PickFolder;
     q.text = prompt;
+    q.directory = startFolder;
     const auto next = take(q, prompt);
     return next ? next->text : std::nullopt;
 }

@@ -26,7 +26,7 @@ public:
         QString title;
         QString defaultText;   // input box default text
         bool secret = false;   // an input box that hides what is typed
-        QString directory;     // file dialogs
+        QString directory;     // file dialogs; the folder picker's starting folder
         QString filter;        // file dialogs
     };
 
@@ -60,7 +60,7 @@ public:
     std::optional<QString> inputSecret(const QString& prompt, const QString& title) override;
     std::optional<QString> openFile(const QString& title, const QString& directory,
                                     const QString& filter) override;
-    std::optional<QString> pickFolder(const QString& prompt) override;
+    std::optional<QString> pickFolder(const QString& prompt, const QString& startFolder = QString()) override;
     std::optional<QString> saveFile(const QString& title, const QString& directory,
                                     const QString& filter, const QString& defaultSuffix) override;
 

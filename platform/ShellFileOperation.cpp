@@ -98,12 +98,13 @@ bool removeSources(const std::vector<TreeCopier::CopiedSource>& sources)
 } // namespace
 
 ShellFileOperation::ShellFileOperation(Prompter& prompter, Progress& progress, QString title)
-    : prompter_(prompter), progress_(progress), title_(std::move(title))
+    : prompter_(prompter), progress_(progress), title_(std::move(title)), conflicts_(prompter_, title_)
 {
 }
 
 bool ShellFileOperation::run(Function function, const QString& source, const QString& destinationFolder)
 {
+    conflicts_.forgetStop();
     const std::string src = withoutTrailingSlashes(CopyPath::bytes(source));
     const std::string folder = CopyPath::bytes(destinationFolder);
     if (src.empty() || folder.empty())
@@ -154,8 +155,7 @@ bool ShellFileOperation::copy(const std::string& source, const struct stat& st, 
             return false;
     }
     CopyJournal journal;
-    CopyConflictPrompt conflicts(prompter_, title_);
-    TreeCopier copier(conflicts, progress_, journal);
+    TreeCopier copier(conflicts_, progress_, journal);
     copier.setWriteFault(writeFault_);
     const TreeCopier::Outcome outcome = copier.copy(source, CopyPath::join(folder, name));
     if (outcome == TreeCopier::Outcome::Failed || outcome == TreeCopier::Outcome::Stopped) {
@@ -181,11 +181,10 @@ ShellFileOperation::Outcome ShellFileOperation::moveByRename(const std::string& 
         return errno == EXDEV ? moveAcross(source, target, false) : Outcome::Failed;
     }
 
-    CopyConflictPrompt conflicts(prompter_, title_);
     const QString name = CopyPath::displayName(target);
     const bool sourceIsFolder = S_ISDIR(st.st_mode);
     const bool targetIsFolder = S_ISDIR(existing.st_mode);
-    const CopyConflictPrompt::Choice choice = conflicts.ask(name, sourceIsFolder, targetIsFolder);
+    const CopyConflictPrompt::Choice choice = conflicts_.ask(name, sourceIsFolder, targetIsFolder);
     if (choice == CopyConflictPrompt::Choice::Skip)
         return Outcome::Skipped;
     if (choice == CopyConflictPrompt::Choice::Stop)
@@ -225,8 +224,7 @@ ShellFileOperation::Outcome ShellFileOperation::moveAcross(const std::string& so
         totalCounted_ = true;
     }
     CopyJournal journal;
-    CopyConflictPrompt conflicts(prompter_, title_);
-    TreeCopier copier(conflicts, progress_, journal);
+    TreeCopier copier(conflicts_, progress_, journal);
     copier.setVerify(true);
     copier.setWriteFault(writeFault_);
     copier.setBytesDone(bytesDone_);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/CopyConflictPrompt.h"
+
 #include <QString>
 #include <functional>
 #include <string>
@@ -39,6 +41,10 @@ public:
     ShellFileOperation(Prompter& prompter, Progress& progress, QString title);
 
     bool run(Function function, const QString& source, const QString& destinationFolder);
+    // Whether the last run ended because the user answered a name-conflict
+    // question with Cancel (not a fault; the progress window's Cancel still
+    // counts as failed, as Progress says).
+    bool stoppedAtQuestion() const { return conflicts_.stopped(); }
 
     // Test seams. `crossDevice` decides whether a move must copy (default:
     // the source and the destination folder are on different devices);
@@ -64,6 +70,7 @@ private:
     QString title_;
     DeviceDecision crossDevice_;
     std::function<bool(const std::string&)> writeFault_;
+    CopyConflictPrompt conflicts_;  // asked anew by each run
     qint64 bytesDone_ = 0;
     bool totalCounted_ = false;
 };

@@ -9,14 +9,17 @@ build=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-tran
        fonts-ipafont-gothic)
 # Peer tools: the tests hand our archives to them and theirs to us.
 peers=(lhasa jlha-utils libarchive-tools 7zip cabextract gcab wimtools libwim-dev liblzma-dev xz-utils zip unzip)
-# Headless windows, screenshots, the sanitizer runtime.
-tools=(xvfb xauth imagemagick clang libclang-rt-14-dev)
+# Headless windows, screenshots, the sanitizer runtime, the desktop-file validators.
+tools=(xvfb xauth imagemagick clang libclang-rt-14-dev desktop-file-utils appstream)
+# The Debian package: CPack's dependency scan, and its check.
+deb=(dpkg-dev file lintian)
 
 want=("${build[@]}")
 case "${1:-}" in
   --test) want+=("${peers[@]}" "${tools[@]}") ;;
   --run) ;;
-  *) echo "usage: $0 --run|--test" >&2; exit 2 ;;
+  --deb) want+=("${deb[@]}") ;;
+  *) echo "usage: $0 --run|--test|--deb" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -169,7 +169,7 @@ void frmJoinDialog::OKButton_Click()
         return;
     PrompterOwner owner(host_.prompter(), this);
     const std::optional<QString> folder =
-        host_.prompter().pickFolder(QStringLiteral("結合先フォルダを指定して下さい"));
+        host_.prompter().pickFolder(QStringLiteral("結合先フォルダを指定して下さい"), host_.Path());
     if (!folder) {
         QDialog::reject();
         return;

@@ -34,7 +34,7 @@ public:
     Answer message(const QString&, Buttons, Icon, const QString&) override { return Answer::Ok; }
     std::optional<QString> input(const QString&, const QString&, const QString&) override { return {}; }
     std::optional<QString> openFile(const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<QString> pickFolder(const QString&) override { return {}; }
+    std::optional<QString> pickFolder(const QString&, const QString&) override { return {}; }
     std::optional<QString> saveFile(const QString&, const QString&, const QString&,
                                     const QString&) override { return {}; }
 };

@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRandomGenerator>
 #include <QTimer>
@@ -152,6 +153,49 @@ private slots:
         QVERIFY(QFileInfo::exists(root_ + "Trash/files/old.txt"));
         QVERIFY(QFileInfo::exists(root_ + "Trash/info/old.txt.trashinfo"));
         QCOMPARE(w_->lvListView->rowOfKey(root_ + "work/old.txt"), -1);
+    }
+
+    void cancelAtReplaceIsNoFailure()
+    {
+        for (const QString& name : {QStringLiteral("work/same.txt"), QStringLiteral("out/same.txt")}) {
+            QFile f(root_ + name);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(name.toUtf8());
+        }
+        choose("work/");
+        selectInList("work/same.txt");
+        w_->menus()->mnuEditCopy->trigger();
+        choose("out/");
+        prompter_->answerMessage(Prompter::Answer::Cancel);
+        w_->menus()->mnuEditPaste->trigger();
+        // One question, the replace question; no failure message after it.
+        QCOMPARE(prompter_->questions().size(), 1);
+        QCOMPARE(prompter_->questions().first().buttons, Prompter::Buttons::YesNoCancel);
+        QFile kept(root_ + "out/same.txt");
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), QByteArray("out/same.txt"));
+    }
+
+    void aFolderGoneBehindOurBackSettlesEverythingOnItsParent()
+    {
+        QVERIFY(makeFolders(root_, {"work/gone"}));
+        QFile keep(root_ + "work/keep.txt");
+        QVERIFY(keep.open(QIODevice::WriteOnly));
+        keep.close();
+        choose("work/");
+        w_->tvTreeView->setPath(root_ + "work/gone/");
+        choose("work/");
+        QTreeWidgetItem* gone = w_->tvTreeView->nodeByKey(root_ + "work/gone/");
+        QVERIFY(gone);
+        QVERIFY(QDir(root_ + "work/gone").removeRecursively());
+        prompter_->answerMessage(Prompter::Answer::Ok);
+        w_->tvTreeView->chooseNode(gone);
+        QCOMPARE(w_->Path(), root_ + "work/");
+        QCOMPARE(w_->tvTreeView->selectedKey(), root_ + "work/");
+        QCOMPARE(w_->lblTitle(1)->text(), root_ + "work/");
+        QVERIFY(!w_->tvTreeView->nodeByKey(root_ + "work/gone/"));
+        QCOMPARE(w_->lvListView->count(), 1);
+        QCOMPARE(w_->lvListView->item(0).name, QString("keep.txt"));
     }
 
     void renameInPlace()

@@ -1,9 +1,12 @@
 #include "AppTestSupport.h"
 
 #include "app/AppPictures.h"
+#include "platform/InterfaceFont.h"
 #include "platform/ScriptedPrompter.h"
 
 #include <QDate>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -51,6 +54,38 @@ private slots:
         delete w_;
         delete prompter_;
         delete box_;
+    }
+
+    void oneJapaneseFaceForEveryText()
+    {
+        QCOMPARE(InterfaceFont::choose("DejaVu Sans", {"IPAGothic", "IPAPGothic"}), QString("IPAPGothic"));
+        QCOMPARE(InterfaceFont::choose("IPAGothic", {"IPAGothic", "IPAPGothic"}), QString("IPAGothic"));
+        QCOMPARE(InterfaceFont::choose("DejaVu Sans", {"Some Mincho"}), QString("Some Mincho"));
+        QCOMPARE(InterfaceFont::choose("DejaVu Sans", {}), QString());
+
+        const QFont before = QApplication::font();
+        InterfaceFont::apply();
+        const QString family = QFontInfo(QApplication::font()).family();
+        QVERIFY2(QFontDatabase::writingSystems(family).contains(QFontDatabase::Japanese), qPrintable(family));
+        QCOMPARE(QApplication::font().pointSizeF(), before.pointSizeF());
+        frmMain w(*prompter_);
+        for (const QWidget* widget : std::initializer_list<const QWidget*>{
+                 w.lblTitle(1), w.menus()->mnuFile, w.lvListView, w.tvTreeView, w.sbStatusBar})
+            QCOMPARE(QFontInfo(widget->font()).family(), family);
+        QApplication::setFont(before);
+    }
+
+    void windowIconIsTheInstalledIcon()
+    {
+        // The window shows the very picture the application menu shows.
+        for (int size : {16, 48}) {
+            const QImage installed(QStringLiteral(KESTREL_DIST_ICONS "/org.bramble.Kestrel-%1.png").arg(size));
+            QVERIFY(!installed.isNull());
+            const QImage shown = w_->windowIcon().pixmap(QSize(size, size)).toImage();
+            // The pixmap keeps its pixels premultiplied; so must the file's to compare.
+            QCOMPARE(shown.convertToFormat(QImage::Format_ARGB32_Premultiplied),
+                     installed.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+        }
     }
 
     void menus()

@@ -224,10 +224,26 @@ private slots:
         tree().chooseNode(node("a/"));
         QCOMPARE(host_->prompts.questions().size(), 1);
         QCOMPARE(host_->prompts.questions()[0].icon, Prompter::Icon::Stop);
-        QVERIFY(!node("a/")->isExpanded());
         QVERIFY(tree().isEnabled());
+        // The gone folder leaves the tree; tree, titles and list agree on the nearest folder left.
+        QVERIFY(!node("a/"));
         QCOMPARE(host_->Path(), vol());
-        QCOMPARE(host_->list.count(), 0);
+        QCOMPARE(tree().selectedKey(), vol());
+        QCOMPARE(host_->title1.text(), vol());
+        QCOMPARE(listed(), (QStringList{"b", "c", "top.txt"}));
+    }
+
+    void aGoneFolderDeepDownSettlesOnItsNearestAncestor()
+    {
+        makeFolder(vol() + "b/x/y");
+        tree().setPath(vol() + "b/x/y/");
+        tree().chooseNode(node("b/x/y/"));
+        QDir(vol() + "b/x").removeRecursively();
+        host_->prompts.answerMessage(Prompter::Answer::Ok);
+        tree().chooseNode(node("b/x/y/"));
+        QCOMPARE(host_->Path(), vol() + "b/");
+        QCOMPARE(tree().selectedKey(), vol() + "b/");
+        QCOMPARE(listed(), QStringList{"file.txt"});
     }
 
     void doubleClickOpensFoldersNotFiles()

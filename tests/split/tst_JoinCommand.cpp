@@ -185,6 +185,10 @@ private slots:
         QCOMPARE(host_->progress.items.first(), QStringLiteral("x_y_003.001 (1/3)"));
         // The dialogs asked during OK belonged to the join dialog; the owner is back.
         QCOMPARE(host_->prompts.owner(), &host_->window);
+        // The folder picker opened in the current folder, not the start-up folder.
+        QVERIFY(!host_->Path().isEmpty());
+        QCOMPARE(host_->prompts.questions().last().kind, ScriptedPrompter::Kind::PickFolder);
+        QCOMPARE(host_->prompts.questions().last().directory, host_->Path());
     }
 
     void underscoresOfTheFileNameSurviveTheRoundTrip()
