@@ -1,12 +1,14 @@
 #include "app/StartupArguments.h"
 
 #include "app/frmMain.h"
+#include "archive/ExtractCommand.h"
 #include "browse/FolderTree.h"
 #include "platform/ApplicationTitle.h"
 #include "platform/Prompter.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QTimer>
 
 StartupArguments StartupArguments::parse(const QStringList& arguments)
 {
@@ -110,5 +112,9 @@ void StartupArguments::openFolder(frmMain& window, const QString& folder)
 void StartupArguments::openArchive(frmMain& window, const QString& archive)
 {
     openFolder(window, QFileInfo(archive).absolutePath());
-    // The archive viewer opens here on `archive`, modal over the main window.
+    // The viewer is modal: it opens once the main window has been painted
+    // behind it, as if the user had chosen Extract on the archive.
+    QTimer::singleShot(0, &window, [&window, archive] {
+        ExtractCommand(window, window.archiver(), window.archiveState()).open(archive);
+    });
 }

@@ -36,9 +36,14 @@ void ExtractCommand::run()
         return;
     if (!collect())
         return;
-    if (mayBeMultiVolume(state_.archivePath) && offerMultiVolume())
-        return;
+    open(state_.archivePath);
+}
 
+void ExtractCommand::open(const QString& archive)
+{
+    state_.archivePath = archive;
+    if (mayBeMultiVolume(archive) && offerMultiVolume())
+        return;
     {
         frmExtract viewer(archiver_, state_, host_.prompter(), host_.ownerWindow());
         showViewer(viewer);
@@ -78,7 +83,7 @@ bool ExtractCommand::offerMultiVolume()
     }
     if (!ask(QStringLiteral("マルチボリューム解凍しますか?")))
         return false;
-    std::optional<QString> folder = host_.prompter().pickFolder(QStringLiteral("解凍先フォルダを指定して下さい"));
+    std::optional<QString> folder = host_.prompter().pickFolder(QStringLiteral("解凍先フォルダを指定して下さい"), host_.Path());
     if (!folder)
         return true;
     if (!folder->endsWith(u'/'))

@@ -18,6 +18,9 @@ public:
     ExtractCommand(CommandHost& host, Archiver& archiver, ArchiveState& state);
 
     void run();
+    // The command from its second step on, for `archive` chosen some other way
+    // (the program's argument): the multi-volume offer, the viewer, the refresh.
+    void open(const QString& archive);
 
     // Shows the viewer and returns when it has closed; modal by default. Tests
     // replace it to look at the viewer and close it themselves.

@@ -10,7 +10,7 @@
 
 std::optional<QString> ViewerSteps::pickDestination(const QString& prompt)
 {
-    std::optional<QString> folder = host_.prompter().pickFolder(prompt);
+    std::optional<QString> folder = host_.prompter().pickFolder(prompt, QFileInfo(host_.archivePath()).absolutePath());
     if (!folder || folder->isEmpty())
         return std::nullopt;
     if (folder->contains(QLatin1Char('"'))) {

@@ -1,6 +1,7 @@
 #include "AppTestSupport.h"
 
 #include "app/StartupArguments.h"
+#include "archive/frmExtract.h"
 #include "platform/ScriptedPrompter.h"
 
 #include <QFile>
@@ -99,9 +100,18 @@ private slots:
         StartupArguments::parse({root + "/docs"}).apply(w, prompter);
         verifyShowing(w, root + "/docs", "deep");
 
+        // The archive opens in the viewer, over its folder; an empty file is
+        // no archive, which the viewer says.
+        prompter.answerMessage(Prompter::Answer::Ok, QStringLiteral("LZHﾌｧｲﾙの読込みができませんでした"));
         StartupArguments::parse({root + "/docs/deep/photos.lzh"}).apply(w, prompter);
         verifyShowing(w, root + "/docs/deep", "photos.lzh");
-        QVERIFY(prompter.questions().isEmpty());
+        QTRY_VERIFY(qobject_cast<frmExtract*>(QApplication::activeModalWidget()));
+        auto* viewer = qobject_cast<frmExtract*>(QApplication::activeModalWidget());
+        QCOMPARE(viewer->lblTitle->text(), root + "/docs/deep/photos.lzh");
+        viewer->reject();
+        QTRY_VERIFY(!QApplication::activeModalWidget());
+        QCOMPARE(prompter.pendingAnswers(), 0);
+        QCOMPARE(prompter.questions().size(), 1);
     }
 
     void missingPathIsReportedAndWindowStartsPlain()
