@@ -15,7 +15,7 @@ build:
 	cmake --build $(BUILD) -j $(JOBS)
 
 test: deps-test build asan
-	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 600 -j $(JOBS)
 
 # The archiver libraries again, under AddressSanitizer and UBSan, without the windows.
 asan:

@@ -20,6 +20,8 @@ void setEntryName(EntryInfo& info, const std::string& name) {
         info.flags |= ENTRY_FLAG_NAME_CUT;
     }
     std::memcpy(info.name, name.data(), n);
+    // A NUL inside a stored name (a damaged folder name) shows as '?' rather than end it.
+    std::replace(info.name, info.name + n, '\0', '?');
 }
 
 }  // namespace kestrel::arc

@@ -14,7 +14,8 @@ namespace kestrel::arc {
 void setEntrySize(EntryInfo& info, uint64_t size);
 
 // Copies `name` into the record's name, NUL-terminated; a name too long is cut at
-// a UTF-8 character boundary and the record gets ENTRY_FLAG_NAME_CUT.
+// a UTF-8 character boundary and the record gets ENTRY_FLAG_NAME_CUT. A NUL
+// inside the name shows as '?'.
 void setEntryName(EntryInfo& info, const std::string& name);
 
 }  // namespace kestrel::arc
