@@ -1,25 +1,35 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that Kestrel needs to build, run and test.
-# Does nothing when they are all present already.
+# Installs the Debian packages that Kestrel needs to build and run, to test, to
+# package, or for the extra scripts. Does nothing when they are all present already.
+#   --run     build and run the program (make run, make build)
+#   --test    also the test suites and the benchmarks (make test)
+#   --deb     also the Debian package's tools (make deb, with --run)
+#   --extras  the screenshot script (xvfb-run), the fuzz script (clang, libFuzzer)
+#             and the icon renderer (rsvg-convert)
 set -euo pipefail
 
 build=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
-       libgtest-dev libgmock-dev liblhasa-dev libmspack-dev libzip-dev libssl-dev zlib1g-dev
-       libbz2-dev liblzma-dev libzstd-dev
-       fonts-ipafont-gothic)
+       liblhasa-dev libmspack-dev libzip-dev libssl-dev zlib1g-dev
+       libbz2-dev liblzma-dev libzstd-dev)
+# At run time: the Japanese font, and the SVG image plugin the breeze icon theme needs.
+runtime=(fonts-ipafont-gothic libqt6svg6)
+# The test suites: GoogleTest, and the desktop-file validators of the dist tests.
+testing=(libgtest-dev libgmock-dev desktop-file-utils appstream)
 # Peer tools: the tests hand our archives to them and theirs to us.
 peers=(lhasa jlha-utils libarchive-tools 7zip cabextract gcab wimtools libwim-dev liblzma-dev xz-utils zip unzip)
-# Headless windows, screenshots, the sanitizer runtime, the desktop-file validators.
-tools=(xvfb xauth imagemagick clang libclang-rt-14-dev desktop-file-utils appstream)
 # The Debian package: CPack's dependency scan, and its check.
 deb=(dpkg-dev file lintian)
+# Headless windows for scripts/take-screenshots.sh; clang and its sanitizer and
+# libFuzzer runtime for archivers/cli/fuzz/run.sh; rsvg-convert for dist/icons/render.sh.
+extras=(xvfb xauth clang libclang-rt-14-dev librsvg2-bin)
 
-want=("${build[@]}")
+want=("${build[@]}" "${runtime[@]}")
 case "${1:-}" in
-  --test) want+=("${peers[@]}" "${tools[@]}") ;;
+  --test) want+=("${testing[@]}" "${peers[@]}") ;;
   --run) ;;
   --deb) want+=("${deb[@]}") ;;
-  *) echo "usage: $0 --run|--test|--deb" >&2; exit 2 ;;
+  --extras) want=("${extras[@]}") ;;
+  *) echo "usage: $0 --run|--test|--deb|--extras" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -1,8 +1,11 @@
 #!/bin/sh
 # Takes the pictures under docs/ from a demo folder, under a virtual X server.
-# Usage: scripts/take-screenshots.sh [BUILD_DIR]   (after `make build`)
+# Usage: scripts/take-screenshots.sh [BUILD_DIR]   (needs xvfb-run: scripts/install-deps.sh --extras)
+# The two screenshot programs live beside the window tests, so they are built with them.
 set -eu
 build=${1:-build}
+cmake -S . -B "$build" -G Ninja -DKESTREL_TESTS=ON >/dev/null
+cmake --build "$build" -j2 --target app_screenshots archive_screenshots kestrel-arc unlha32 unzip32 cab32 kestrel-sfx >/dev/null
 demo=$(mktemp -d /tmp/kestrel-demo.XXXXXX)
 trap 'rm -rf "$demo"' EXIT
 mkdir -p "$demo/写真" "$demo/書類" "$demo/Projects"

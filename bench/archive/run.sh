@@ -17,6 +17,8 @@ root=$(cd "$here/../.." && pwd)
 build=${1:-$root/build}
 work=${2:-${TMPDIR:-/tmp}/kestrel-viewer-bench}
 
+# The benchmarks are built with the tests.
+cmake -S "$root" -B "$build" -DKESTREL_TESTS=ON >/dev/null
 cmake --build "$build" -j2 --target bench_viewer unlha32 unzip32 cab32 kestrel-arc >/dev/null
 mkdir -p "$work"
 

@@ -17,6 +17,8 @@ root=$(cd "$here/../.." && pwd)
 build=${1:-$root/build}
 corpus=${2:-${TMPDIR:-/tmp}/kestrel-corpus}
 
+# The benchmarks are built with the tests.
+cmake -S "$root" -B "$build" -DKESTREL_TESTS=ON >/dev/null
 cmake --build "$build" -j2 --target lzh_bench >/dev/null
 "$root/bench/make-corpus.sh" "$corpus" >/dev/null
 work=$(mktemp -d)

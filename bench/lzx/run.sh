@@ -5,7 +5,7 @@
 #   bench/lzx/run.sh BUILD_DIR [CORPUS_DIR]
 # LZX_WINDOWS=15,21 limits the windows measured.
 set -eu
-build=${1:?usage: $0 BUILD_DIR [CORPUS_DIR]}
+build=${1:?usage: $0 BUILD_DIR [CORPUS_DIR]}   # configured with -DKESTREL_TESTS=ON, lzx_bench built
 corpus=${2:-${TMPDIR:-/tmp}/kestrel-corpus}
 here=$(cd "$(dirname "$0")" && pwd)
 

@@ -14,6 +14,8 @@ build=${1:-$root/build}
 runs=${2:-3}
 size=99999744
 
+# The benchmarks are built with the tests.
+cmake -S "$root" -B "$build" -DKESTREL_TESTS=ON >/dev/null
 cmake --build "$build" -j2 --target split_bench >/dev/null
 bench=$build/bin/split_bench
 work=$(mktemp -d "${TMPDIR:-/tmp}/kestrel-split-bench.XXXXXX")
