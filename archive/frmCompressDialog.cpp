@@ -255,15 +255,20 @@ bool frmCompressDialog::buildLha(const QString& base, const QString& target)
 }
 
 // The CAB library writes a new cabinet over the old one only once it is complete.
+// A multi-volume set is written as x1.cab, x2.cab … rather than under the name
+// chosen, so the question is asked when its first cabinet is there as well:
+// the library replaces it without a word.
 bool frmCompressDialog::buildCab(const QString& base, const QString& target)
 {
     const std::optional<QString> archive =
         askArchive(QStringLiteral("CABﾌｧｲﾙ (*.cab)"), QStringLiteral("cab"));
     if (!archive)
         return false;
-    if (QFileInfo::exists(*archive) && !ask(QStringLiteral("上書きしますか?")))
-        return false;
     const CabCommandBuilder::Options options = cabOptions();
+    const bool replaces = QFileInfo::exists(*archive)
+                          || (options.multiVolume && QFileInfo::exists(CabCommandBuilder::firstVolume(*archive)));
+    if (replaces && !ask(QStringLiteral("上書きしますか?")))
+        return false;
     if (!CabCommandBuilder::volumeSizeIsValid(options)) {
         warn(QStringLiteral("ﾏﾙﾁﾎﾞﾘｭｰﾑのｻｲｽﾞは数字しか指定できません"));
         return false;
