@@ -7,6 +7,7 @@
 #include "archive/OutcomeReport.h"
 #include "archive/QuotedArguments.h"
 #include "browse/CommandHost.h"
+#include "browse/FolderTree.h"
 #include "platform/ApplicationTitle.h"
 #include "platform/Progress.h"
 #include "platform/Prompter.h"
@@ -198,8 +199,8 @@ void frmCompressDialog::CancelButton_Click()
 // list file that is gone again before the dialog goes on.
 void frmCompressDialog::OKButton_Click()
 {
-    const CompressPlan plan =
-        CompressPlan::make(targets_, cmbDirMethod->currentIndex(), host_.listClicked(), host_.Path());
+    const CompressPlan plan = CompressPlan::make(targets_, cmbDirMethod->currentIndex(), host_.listClicked(),
+                                                 host_.Path(), atDriveRoot());
     if (plan.targets.isEmpty())
         return;
     if (!QuotedArguments::canQuote(plan.base)) {
@@ -221,6 +222,13 @@ void frmCompressDialog::OKButton_Click()
     list.remove();
     if (done)
         accept();
+}
+
+// The drives are the tree's top nodes (the root file system and the mounted volumes).
+bool frmCompressDialog::atDriveRoot() const
+{
+    const QTreeWidgetItem* node = host_.folderTree()->nodeByKey(host_.Path());
+    return node != nullptr && node->parent() == nullptr;
 }
 
 bool frmCompressDialog::compress(const QString& base, const QString& target)

@@ -175,6 +175,14 @@ void tst_CompressCommand::lhaLinesForTheDirectoryModesAndTheRoot()
     host_->setListClicked(false);
     QCOMPARE(host_->folderTree()->selectedKey(), QStringLiteral("/"));
     QCOMPARE(lines(lzh), QStringList{head + QStringLiteral("\"/\" \"*.*\"")});
+
+    // A mounted volume's top is a drive root too: stored without its mount path.
+    const QString volume = dir_->path() + u'/';
+    host_->showOnlyVolume(volume);
+    host_->openFolder(volume);
+    host_->setListClicked(false);
+    QCOMPARE(host_->folderTree()->selectedKey(), volume);
+    QCOMPARE(lines(lzh), QStringList{head + QStringLiteral("\"%1\" \"*.*\"").arg(volume)});
 }
 
 void tst_CompressCommand::severalTargetsAndAQuotedNameGoThroughAListFile()
