@@ -17,6 +17,11 @@ public:
     // False when the multi-volume size is asked for but is not a number.
     static bool volumeSizeIsValid(const Options& options);
 
+    // The file a multi-volume command writes first: the archive's folder, its
+    // name without the last extension, "1.cab" (x.cab gives x1.cab), as the
+    // CAB library names the cabinets of a set.
+    static QString firstVolume(const QString& archive);
+
     static QString commandLine(const Options& options, const QString& archive, const QString& base,
                                const QString& target);
 };

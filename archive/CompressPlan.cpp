@@ -17,20 +17,21 @@ QString parentFolder(const QString& folder)
 
 // With the list clicked the targets are items of the current folder; with a
 // tree folder chosen the target is the current folder itself, so it is stored
-// under its own name from its parent. The root has no parent and stays the base.
-QString CompressPlan::baseFolder(bool listClicked, const QString& currentPath)
+// under its own name from its parent. The top of a volume is a drive's root:
+// it stays the base, so that its contents are stored without its mount path.
+QString CompressPlan::baseFolder(bool listClicked, const QString& currentPath, bool atDriveRoot)
 {
-    if (listClicked || currentPath == QStringLiteral("/"))
+    if (listClicked || atDriveRoot || currentPath == QStringLiteral("/"))
         return currentPath;
     return parentFolder(currentPath);
 }
 
 CompressPlan CompressPlan::make(const QStringList& targets, int dirMethod, bool listClicked,
-                                const QString& currentPath)
+                                const QString& currentPath, bool atDriveRoot)
 {
     CompressPlan plan;
     if (dirMethod == Relative)
-        plan.base = baseFolder(listClicked, currentPath);
+        plan.base = baseFolder(listClicked, currentPath, atDriveRoot);
     for (QString target : targets) {
         if (!plan.base.isEmpty() && target.startsWith(plan.base))
             target.remove(0, plan.base.size());

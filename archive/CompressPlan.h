@@ -12,9 +12,10 @@ public:
     enum DirMethod { Relative = 0, Absolute = 1 };
 
     // `targets` are full paths, folders ending with "/", as the command collected
-    // them; `currentPath` ends with "/".
+    // them; `currentPath` ends with "/". `atDriveRoot`: the current path is the
+    // top of a volume ("/" or a mount path such as "/media/aki/USB/").
     static CompressPlan make(const QStringList& targets, int dirMethod, bool listClicked,
-                             const QString& currentPath);
+                             const QString& currentPath, bool atDriveRoot);
 
     // Several targets, or a name with a double quote (which cannot stand inside
     // "..." on a command line), go to the library through an "@" list file.
@@ -28,5 +29,5 @@ public:
     QStringList targets;   // relative to `base`, or full paths when it is empty
 
 private:
-    static QString baseFolder(bool listClicked, const QString& currentPath);
+    static QString baseFolder(bool listClicked, const QString& currentPath, bool atDriveRoot);
 };

@@ -7,6 +7,7 @@
 #include "archive/OutcomeReport.h"
 #include "archive/QuotedArguments.h"
 #include "browse/CommandHost.h"
+#include "browse/FolderTree.h"
 #include "platform/ApplicationTitle.h"
 #include "platform/Progress.h"
 #include "platform/Prompter.h"
@@ -198,8 +199,8 @@ void frmCompressDialog::CancelButton_Click()
 // list file that is gone again before the dialog goes on.
 void frmCompressDialog::OKButton_Click()
 {
-    const CompressPlan plan =
-        CompressPlan::make(targets_, cmbDirMethod->currentIndex(), host_.listClicked(), host_.Path());
+    const CompressPlan plan = CompressPlan::make(targets_, cmbDirMethod->currentIndex(), host_.listClicked(),
+                                                 host_.Path(), atDriveRoot());
     if (plan.targets.isEmpty())
         return;
     if (!QuotedArguments::canQuote(plan.base)) {
@@ -221,6 +222,13 @@ void frmCompressDialog::OKButton_Click()
     list.remove();
     if (done)
         accept();
+}
+
+// The drives are the tree's top nodes (the root file system and the mounted volumes).
+bool frmCompressDialog::atDriveRoot() const
+{
+    const QTreeWidgetItem* node = host_.folderTree()->nodeByKey(host_.Path());
+    return node != nullptr && node->parent() == nullptr;
 }
 
 bool frmCompressDialog::compress(const QString& base, const QString& target)
@@ -255,15 +263,20 @@ bool frmCompressDialog::buildLha(const QString& base, const QString& target)
 }
 
 // The CAB library writes a new cabinet over the old one only once it is complete.
+// A multi-volume set is written as x1.cab, x2.cab … rather than under the name
+// chosen, so the question is asked when its first cabinet is there as well:
+// the library replaces it without a word.
 bool frmCompressDialog::buildCab(const QString& base, const QString& target)
 {
     const std::optional<QString> archive =
         askArchive(QStringLiteral("CABﾌｧｲﾙ (*.cab)"), QStringLiteral("cab"));
     if (!archive)
         return false;
-    if (QFileInfo::exists(*archive) && !ask(QStringLiteral("上書きしますか?")))
-        return false;
     const CabCommandBuilder::Options options = cabOptions();
+    const bool replaces = QFileInfo::exists(*archive)
+                          || (options.multiVolume && QFileInfo::exists(CabCommandBuilder::firstVolume(*archive)));
+    if (replaces && !ask(QStringLiteral("上書きしますか?")))
+        return false;
     if (!CabCommandBuilder::volumeSizeIsValid(options)) {
         warn(QStringLiteral("ﾏﾙﾁﾎﾞﾘｭｰﾑのｻｲｽﾞは数字しか指定できません"));
         return false;

@@ -69,6 +69,7 @@ private:
 
     // The builders: ask for the archive, build the line, call the library.
     // True when the library was called.
+    bool atDriveRoot() const;
     bool compress(const QString& base, const QString& target);
     bool buildLha(const QString& base, const QString& target);
     bool buildCab(const QString& base, const QString& target);

@@ -1,5 +1,6 @@
 #include "CabCommand.h"
 
+#include <algorithm>
 #include <new>
 
 #include "ArchiverApi.h"
@@ -104,8 +105,12 @@ int CabCommand::create(const CommandLine& line) {
 
     CabinetWriter writer(archive, options);
     std::string message;
+    // The window shows the name as the listing and extraction do, with '/':
+    // the cabinet's own '\\' reads as a yen sign in Japanese fonts.
     rc = writer.write(sources.take(), [this](const std::string& name, uint64_t done, uint64_t total) {
-        return host_.progress(name, done, total);
+        std::string shown = name;
+        std::replace(shown.begin(), shown.end(), '\\', '/');
+        return host_.progress(shown, done, total);
     }, message);
     if (rc != KA_OK) {
         out_.line(message);

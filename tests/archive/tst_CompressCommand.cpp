@@ -1,3 +1,4 @@
+#include "archive/CabCommandBuilder.h"
 #include "archive/CompressCommand.h"
 #include "archive/frmCompressDialog.h"
 #include "archivers/common/ArchiverApi.h"
@@ -73,6 +74,7 @@ private slots:
     void aVolumeSizeOfLettersIsRefusedAndTheDialogStays();
     void replacingKeepsTheOldArchiveUntilTheNewOneIsMade();
     void addingAndDecliningBothQuestions();
+    void aSetAsksBeforeReplacingItsFirstCabinet();
     void theEnablingRulesAndTheLayout();
 
 private:
@@ -173,6 +175,14 @@ void tst_CompressCommand::lhaLinesForTheDirectoryModesAndTheRoot()
     host_->setListClicked(false);
     QCOMPARE(host_->folderTree()->selectedKey(), QStringLiteral("/"));
     QCOMPARE(lines(lzh), QStringList{head + QStringLiteral("\"/\" \"*.*\"")});
+
+    // A mounted volume's top is a drive root too: stored without its mount path.
+    const QString volume = dir_->path() + u'/';
+    host_->showOnlyVolume(volume);
+    host_->openFolder(volume);
+    host_->setListClicked(false);
+    QCOMPARE(host_->folderTree()->selectedKey(), volume);
+    QCOMPARE(lines(lzh), QStringList{head + QStringLiteral("\"%1\" \"*.*\"").arg(volume)});
 }
 
 void tst_CompressCommand::severalTargetsAndAQuotedNameGoThroughAListFile()
@@ -319,6 +329,35 @@ void tst_CompressCommand::addingAndDecliningBothQuestions()
     QCOMPARE(compress(archiver, asCab), 0);
     QCOMPARE(archiver.calls.size(), 1);
     QCOMPARE(readAll(cab), QByteArray("old"));
+}
+
+// A set is written as x1.cab, x2.cab …: an x1.cab already there is asked
+// about even though x.cab is not, and kept on Cancel.
+void tst_CompressCommand::aSetAsksBeforeReplacingItsFirstCabinet()
+{
+    QCOMPARE(CabCommandBuilder::firstVolume(QStringLiteral("/d/セット.x/a b.cab")), QStringLiteral("/d/セット.x/a b1.cab"));
+    QCOMPARE(CabCommandBuilder::firstVolume(QStringLiteral("/d/.cab")), QStringLiteral("/d/.cab1.cab"));
+    const QString first = data_ + QStringLiteral("x1.cab");
+    writeFile(first, "old");
+    const auto inVolumes = [](bool multi) {
+        return [multi](frmCompressDialog& d) {
+            d.cmbCompMethod->setCurrentIndex(1);
+            d.chkCabMulti->setChecked(multi);
+        };
+    };
+    RecordingArchiver archiver;
+    QVERIFY(host_->selectNames({QStringLiteral("a.txt")}));
+    save(data_ + QStringLiteral("x.cab"));
+    host_->prompts.answerMessage(Prompter::Answer::Cancel, kOverwrite);
+    QCOMPARE(compress(archiver, inVolumes(true)), 0);
+    QVERIFY(archiver.calls.isEmpty());
+    QCOMPARE(readAll(first), QByteArray("old"));
+
+    // A single cabinet never touches x1.cab: nothing to ask.
+    QVERIFY(host_->selectNames({QStringLiteral("a.txt")}));
+    save(data_ + QStringLiteral("x.cab"));
+    QCOMPARE(compress(archiver, inVolumes(false)), 1);
+    QCOMPARE(archiver.calls.size(), 1);
 }
 
 void tst_CompressCommand::theEnablingRulesAndTheLayout()

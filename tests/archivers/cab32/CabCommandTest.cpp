@@ -341,5 +341,8 @@ TEST(CabCommand, EveryWindowCommandReportsTheWholeCall) {
         ASSERT_FALSE(host.reports.empty()) << line;
         EXPECT_EQ(kestrel::test::progressFault(host.reports), "") << line;
         EXPECT_GT(host.reports.back().done, 0u) << line;
+        // Names are shown with '/', as the listing gives them.
+        for (const auto& report : host.reports)
+            EXPECT_EQ(report.name.find('\\'), std::string::npos) << line << ": " << report.name;
     }
 }
