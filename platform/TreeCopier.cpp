@@ -242,7 +242,7 @@ TreeCopier::Outcome TreeCopier::copyFile(const std::string& source, const std::s
     if (::fstat(from, &now) != 0 || !S_ISREG(now.st_mode))
         return Outcome::Failed;
 
-    // Owner-only (mkstemp's mode) until the data is in; the mode and times are
+    // Owner-only until the data is in; the mode and times are
     // set through the descriptor, and a name taken meanwhile is never replaced
     // unless the user agreed to replace it.
     kestrel::arc::AtomicFile out(target);

@@ -60,7 +60,8 @@ bool AtomicFile::open() {
     std::string pattern = (dir == "/" ? "" : dir) + "/." + stem + "XXXXXX";
     std::vector<char> buf(pattern.begin(), pattern.end());
     buf.push_back('\0');
-    int fd = mkstemp(buf.data());
+    // Close-on-exec: the file manager may start programs while a copy runs.
+    int fd = mkostemp(buf.data(), O_CLOEXEC);
     if (fd < 0) return false;
     fd_ = fd;
     tempPath_ = buf.data();

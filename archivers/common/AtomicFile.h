@@ -44,7 +44,7 @@ public:
     // refuses the mode (FAT) does not fail the commit.
     void setMode(mode_t mode, bool required = true);
     // Commit leaves the permissions as the caller gave them through descriptor()
-    // (mkstemp's 0600 when nothing was done).
+    // (0600, owner only, when nothing was done).
     void keepTemporaryMode() { leaveMode_ = true; }
     // The modification time the file gets on commit (default: the time written);
     // where the file system cannot keep it, the file is committed all the same.
