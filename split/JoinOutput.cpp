@@ -1,7 +1,6 @@
 #include "split/JoinOutput.h"
 
 #include "archivers/common/AtomicFile.h"
-#include "archivers/common/PathText.h"
 
 #include <QFile>
 
@@ -86,7 +85,7 @@ bool JoinOutput::commit(int& error)
     if (replacing)
         file_->setMode(st.st_mode & 0777);
     else
-        file_->setMode((0666 & ~kestrel::arc::PathText::currentUmask()) & (0700 | othersMay_), false);
+        file_->setNewFileMode(0666 & (0700 | othersMay_));
     file_->setSync(replacing);
     if (!file_->commit()) {
         error = errno;

@@ -6,7 +6,6 @@
 #include "split/PartName.h"
 
 #include "archivers/common/AtomicFile.h"
-#include "archivers/common/PathText.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -234,7 +233,7 @@ private:
     bool createTemporary(const QString& finalPath)
     {
         part_ = std::make_unique<kestrel::arc::AtomicFile>(native(finalPath).toStdString());
-        part_->setMode(partMode_ & ~kestrel::arc::PathText::currentUmask(), false);
+        part_->setNewFileMode(partMode_);
         part_->setSync(false);
         return part_->open();
     }

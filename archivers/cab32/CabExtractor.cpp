@@ -185,7 +185,7 @@ void CabExtractor::extractOne(CabArchive& archive, mscabd_file* file, const CabE
         return;
     }
     const uint8_t attributes = options_.restoreReadOnly ? static_cast<uint8_t>(entry.attributes) : 0;
-    out.setMode(Attributes::toMode(attributes, false) & ~PathText::currentUmask(), false);
+    out.setNewFileMode(Attributes::toMode(attributes, false));
     out.setModificationTime(DosTime::toTimeT(entry.dosDate, entry.dosTime));
     if (!out.commit()) {
         out_.line("書き込めません: " + full + " (" + std::strerror(errno) + ")");

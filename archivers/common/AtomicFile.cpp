@@ -126,11 +126,13 @@ bool AtomicFile::truncate(uint64_t size) {
     return true;
 }
 
-void AtomicFile::setMode(mode_t mode, bool required) {
+void AtomicFile::setMode(unsigned mode, bool required) {
     mode_ = mode;
     haveMode_ = true;
     modeRequired_ = required;
 }
+
+void AtomicFile::setNewFileMode(unsigned mode) { setMode(mode & ~PathText::currentUmask(), false); }
 
 void AtomicFile::setModificationTime(time_t mtime) {
     mtime_ = mtime;
@@ -144,7 +146,7 @@ int AtomicFile::descriptor() {
 
 bool AtomicFile::applyModeAndTime() {
     if (!leaveMode_) {
-        mode_t mode = haveMode_ ? mode_ : (0666 & ~PathText::currentUmask());
+        mode_t mode = haveMode_ ? static_cast<mode_t>(mode_) : (0666 & ~PathText::currentUmask());
         struct stat st;
         if (!haveMode_ && stat(finalPath_.c_str(), &st) == 0 && S_ISREG(st.st_mode)) mode = st.st_mode & 07777;
         if (fchmod(fd_, mode) != 0 && (!haveMode_ || modeRequired_)) return false;

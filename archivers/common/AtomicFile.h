@@ -5,8 +5,6 @@
 #ifndef KESTREL_ARC_ATOMIC_FILE_H
 #define KESTREL_ARC_ATOMIC_FILE_H
 
-#include <sys/types.h>
-
 #include <cstdint>
 #include <ctime>
 #include <string>
@@ -42,7 +40,12 @@ public:
     // The permissions the file gets on commit. By default: those of the file being
     // replaced, else 0666 less the umask. With `required` off, a file system that
     // refuses the mode (FAT) does not fail the commit.
-    void setMode(mode_t mode, bool required = true);
+    // Permission bits as for chmod (unsigned, so that Qt-side callers need no
+    // system header).
+    void setMode(unsigned mode, bool required = true);
+    // The mode a new file would get from open(path, O_CREAT, mode): the umask
+    // takes its bits away. Never required (some file systems decide modes).
+    void setNewFileMode(unsigned mode);
     // Commit leaves the permissions as the caller gave them through descriptor()
     // (0600, owner only, when nothing was done).
     void keepTemporaryMode() { leaveMode_ = true; }
@@ -91,7 +94,7 @@ private:
     bool haveTime_ = false;
     time_t mtime_ = 0;
     std::string stem_;
-    mode_t mode_ = 0;
+    unsigned mode_ = 0;
     uint64_t written_ = 0;
     std::vector<uint8_t> buffer_;
 };
