@@ -1,12 +1,10 @@
 #pragma once
 
+#include "archivers/common/AtomicFile.h"
+
 #include <QFile>
 #include <QString>
-#include <cerrno>
-#include <cstdio>
-#include <fcntl.h>
 #include <string>
-#include <sys/stat.h>
 
 // Paths as the copy engine handles them: the bytes the kernel takes, so that a
 // name that is not valid UTF-8 survives a copy unchanged.
@@ -40,20 +38,10 @@ inline std::string parentOf(std::string path)
 }
 
 // Renames `from` to `to` only when `to` does not exist yet, so that an entry
-// that appeared meanwhile is never replaced without the user's word. File
-// systems without RENAME_NOREPLACE get a check just before the rename.
+// that appeared meanwhile is never replaced without the user's word.
 inline bool renameNoReplace(const std::string& from, const std::string& to)
 {
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
-        return true;
-    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
-        return false;
-    struct stat st {};
-    if (::lstat(to.c_str(), &st) == 0) {
-        errno = EEXIST;
-        return false;
-    }
-    return std::rename(from.c_str(), to.c_str()) == 0;
+    return kestrel::arc::AtomicFile::renameNoReplace(from, to);
 }
 
 inline std::string bytes(const QString& path) { return QFile::encodeName(path).toStdString(); }

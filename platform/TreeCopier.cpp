@@ -6,6 +6,8 @@
 #include "platform/FileDataCopier.h"
 #include "platform/Progress.h"
 
+#include "archivers/common/AtomicFile.h"
+
 #include <QRandomGenerator>
 
 #include <algorithm>
@@ -25,14 +27,6 @@ public:
     {
         if (fd_ >= 0)
             ::close(fd_);
-    }
-    // Closes now and says whether the close went well: on network volumes a
-    // failed write can surface only here.
-    bool close()
-    {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
     }
     FdGuard(const FdGuard&) = delete;
     FdGuard& operator=(const FdGuard&) = delete;
@@ -248,14 +242,17 @@ TreeCopier::Outcome TreeCopier::copyFile(const std::string& source, const std::s
     if (::fstat(from, &now) != 0 || !S_ISREG(now.st_mode))
         return Outcome::Failed;
 
-    std::string temp;
-    const int to = createAtTemporary(CopyPath::parentOf(target), temp, [](const std::string& path) {
-        return ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    });
-    if (to < 0)
+    // Owner-only until the data is in; the mode and times are
+    // set through the descriptor, and a name taken meanwhile is never replaced
+    // unless the user agreed to replace it.
+    kestrel::arc::AtomicFile out(target);
+    out.setTemporaryStem("kestrel-copy-");
+    out.keepTemporaryMode();
+    out.setSync(false);
+    out.setReplace(replacing);
+    if (!out.open())
         return Outcome::Failed;
-    TempGuard tempGuard(temp);
-    FdGuard toGuard(to);
+    const int to = out.descriptor();
 
     Outcome outcome = Outcome::Done;
     if (!writeData(from, to, source, name, outcome))
@@ -266,11 +263,9 @@ TreeCopier::Outcome TreeCopier::copyFile(const std::string& source, const std::s
     const struct timespec times[2] = {now.st_atim, now.st_mtim};
     ::fchmod(to, modeToKeep(now, ownerKept));
     ::futimens(to, times);
-    if (!toGuard.close())
+    if (!out.commit())
         return Outcome::Failed;
-    if (!place(temp, target, replacing))
-        return Outcome::Failed;
-    tempGuard.release();
+    placed(target, replacing);
     copied_.push_back({source, now});
     return Outcome::Done;
 }
@@ -329,13 +324,18 @@ TreeCopier::Outcome TreeCopier::copyNode(const std::string& source, const struct
 
 bool TreeCopier::place(const std::string& temp, const std::string& target, bool replacing)
 {
-    const bool placed = replacing ? ::rename(temp.c_str(), target.c_str()) == 0
-                                  : CopyPath::renameNoReplace(temp, target);
-    if (placed && !replacing)
+    const bool done = replacing ? ::rename(temp.c_str(), target.c_str()) == 0
+                                : CopyPath::renameNoReplace(temp, target);
+    if (done)
+        placed(target, replacing);
+    return done;
+}
+
+void TreeCopier::placed(const std::string& target, bool replacing)
+{
+    if (!replacing)
         journal_.created(target, false);
-    if (placed)
-        remember(target);
-    return placed;
+    remember(target);
 }
 
 void TreeCopier::remember(const std::string& target)

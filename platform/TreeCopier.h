@@ -78,6 +78,8 @@ private:
                    Outcome& outcome);
     // Renames a finished temporary entry to `target`; replacing only when asked to.
     bool place(const std::string& temp, const std::string& target, bool replacing);
+    // Notes an entry now in place at `target` (in the journal when it is new).
+    void placed(const std::string& target, bool replacing);
     bool report(const QString& name);
     // Notes an entry this copy made at `target`.
     void remember(const std::string& target);

@@ -1,12 +1,10 @@
 #include "split/JoinOutput.h"
 
+#include "archivers/common/AtomicFile.h"
+
 #include <QFile>
-#include <QRandomGenerator>
 
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,44 +12,32 @@ namespace {
 
 QByteArray native(const QString& path) { return QFile::encodeName(path); }
 
-// A link at the output is followed, so that the file it points at gets the
-// data (as writing through the link would) instead of the link being replaced.
-QString resolvedTarget(const QString& outputPath)
-{
-    struct stat st;
-    if (::lstat(native(outputPath).constData(), &st) != 0 || !S_ISLNK(st.st_mode))
-        return outputPath;
-    char resolved[PATH_MAX];
-    if (::realpath(native(outputPath).constData(), resolved) == nullptr)
-        return outputPath;
-    return QFile::decodeName(resolved);
-}
-
-QString folderOf(const QString& path)
-{
-    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-    return slash < 0 ? QStringLiteral("./") : path.left(slash + 1);
-}
-
-QString randomSuffix()
-{
-    static const char letters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    QString suffix;
-    for (int i = 0; i < 8; ++i)
-        suffix += QLatin1Char(letters[QRandomGenerator::global()->bounded(36)]);
-    return suffix;
-}
-
 } // namespace
+
+JoinOutput::JoinOutput() = default;
 
 JoinOutput::~JoinOutput()
 {
     discard();
 }
 
+int JoinOutput::fd() const
+{
+    return file_ ? file_->descriptor() : -1;
+}
+
+QString JoinOutput::temporaryPath() const
+{
+    return file_ ? QFile::decodeName(file_->temporaryPath().c_str()) : QString();
+}
+
 bool JoinOutput::create(const QString& outputPath, int& error)
 {
-    target_ = resolvedTarget(outputPath);
+    // A link at the output is followed, so that the file it points at gets the
+    // data (as writing through the link would) instead of the link being replaced.
+    file_ = std::make_unique<kestrel::arc::AtomicFile>(native(outputPath).toStdString());
+    file_->followLink();
+    target_ = QFile::decodeName(file_->finalPath().c_str());
     struct stat st;
     if (::stat(native(target_).constData(), &st) == 0 && S_ISDIR(st.st_mode)) {
         error = EISDIR;
@@ -71,30 +57,13 @@ bool JoinOutput::create(const QString& outputPath, int& error)
         error = errno;
         return false;
     }
-    return openTemporary(error);
-}
-
-bool JoinOutput::openTemporary(int& error)
-{
-    // A short fixed-form name, so that a long output name cannot make it too
-    // long; mode 0666 lets the umask decide, as for any new file.
-    const QString folder = folderOf(target_);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const QString candidate = folder + QStringLiteral(".kestrel-join-") + randomSuffix();
-        const int fd = ::open(native(candidate).constData(),
-                              O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            fd_ = fd;
-            temporary_ = candidate;
-            return true;
-        }
-        if (errno != EEXIST) {
-            error = errno;
-            return false;
-        }
+    // A short fixed-form name, so that a long output name cannot make it too long.
+    file_->setTemporaryStem("kestrel-join-");
+    if (!file_->open()) {
+        error = errno;
+        return false;
     }
-    error = EEXIST;
-    return false;
+    return true;
 }
 
 bool JoinOutput::commit(int& error)
@@ -107,40 +76,26 @@ bool JoinOutput::commit(int& error)
     // The owner and group come along where the process may give them (root,
     // or a group of the user's own); otherwise the file is the user's, as any
     // file the user writes anew.
-    if (replacing && ::fchown(fd_, st.st_uid, st.st_gid) != 0)
-        (void)::fchown(fd_, uid_t(-1), st.st_gid);
-    int failure = 0;
-    if (replacing && (::fchmod(fd_, st.st_mode & 0777) != 0 || ::fsync(fd_) != 0))
-        failure = errno;
+    const int fd = file_->descriptor();
+    if (replacing && ::fchown(fd, st.st_uid, st.st_gid) != 0)
+        (void)::fchown(fd, uid_t(-1), st.st_gid);
     // A new file lets group and others read no more than every entry did. File
     // systems that decide modes themselves (FAT) refuse such a change: that is
-    // no reason to fail the join, so the answer is not examined.
-    struct stat own;
-    if (!replacing && ::fstat(fd_, &own) == 0 && (own.st_mode & 0077 & ~othersMay_) != 0)
-        (void)::fchmod(fd_, own.st_mode & (0700 | othersMay_));
-    // close() reports write-back errors of some file systems (NFS): they count.
-    if (::close(fd_) != 0 && failure == 0)
-        failure = errno;
-    fd_ = -1;
-    if (failure == 0 && ::rename(native(temporary_).constData(), native(target_).constData()) != 0)
-        failure = errno;
-    if (failure != 0) {
-        error = failure;
-        discard();
+    // no reason to fail the join.
+    if (replacing)
+        file_->setMode(st.st_mode & 0777);
+    else
+        file_->setNewFileMode(0666 & (0700 | othersMay_));
+    file_->setSync(replacing);
+    if (!file_->commit()) {
+        error = errno;
         return false;
     }
-    temporary_.clear();
     return true;
 }
 
 void JoinOutput::discard()
 {
-    if (fd_ >= 0) {
-        ::close(fd_);
-        fd_ = -1;
-    }
-    if (!temporary_.isEmpty()) {
-        ::unlink(native(temporary_).constData());
-        temporary_.clear();
-    }
+    if (file_)
+        file_->discard();
 }

@@ -2,13 +2,19 @@
 
 #include <QString>
 
+#include <memory>
+
+namespace kestrel::arc {
+class AtomicFile;
+}
+
 // The file that a join writes into: a temporary file beside the output, renamed
 // over the output only when every byte is there. Until then the output path is
 // never opened, so a cancelled or failed join leaves an existing file at that
 // path untouched — also when that file is one of the entries being joined.
 class JoinOutput {
 public:
-    JoinOutput() = default;
+    JoinOutput();
     ~JoinOutput();  // removes the temporary file unless committed
     JoinOutput(const JoinOutput&) = delete;
     JoinOutput& operator=(const JoinOutput&) = delete;
@@ -22,10 +28,10 @@ public:
     // than a file or a folder (a device, a pipe, a socket), which is never replaced.
     bool refusedSpecialFile() const { return special_; }
 
-    int fd() const { return fd_; }
+    int fd() const;
     // The path the data will have in the end (a link at the output is followed).
     const QString& target() const { return target_; }
-    const QString& temporaryPath() const { return temporary_; }
+    QString temporaryPath() const;
 
     // Narrows what group and others may do with a new output to what they may
     // do with one of the entries (its mode's group and other bits).
@@ -42,11 +48,8 @@ public:
     void discard();
 
 private:
-    bool openTemporary(int& error);
-
     QString target_;
-    QString temporary_;
-    int fd_ = -1;
+    std::unique_ptr<kestrel::arc::AtomicFile> file_;
     bool special_ = false;
     unsigned othersMay_ = 0077;
 };

@@ -5,14 +5,14 @@
 #include "platform/FailureReason.h"
 #include "split/PartName.h"
 
+#include "archivers/common/AtomicFile.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
-#include <cstdio>
+#include <memory>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -148,11 +148,10 @@ private:
         if (!progress_.report(item, offset))
             return cancelled();
 
-        const int out = createTemporary(name);
-        if (out < 0)
+        const QString finalPath = folder_ + name;
+        if (!createTemporary(finalPath))
             return failedBool(QStringLiteral("%1 を作れませんでした。").arg(name), errno);
-        const ByteCopier::Result copied = copyPart(out, offset, size, item);
-        const int closeError = ::close(out) == 0 ? 0 : errno;
+        const ByteCopier::Result copied = copyPart(part_->descriptor(), offset, size, item);
 
         if (copied.outcome == ByteCopier::Outcome::Cancelled)
             return cancelled();
@@ -163,13 +162,9 @@ private:
             }
             return failedBool(QStringLiteral("%1 を書き込めませんでした。").arg(name), copied.error);
         }
-        if (closeError != 0)
-            return failedBool(QStringLiteral("%1 を書き込めませんでした。").arg(name), closeError);
-
-        const QString finalPath = folder_ + name;
-        if (::rename(native(temporary_).constData(), native(finalPath).constData()) != 0)
+        if (!part_->commit())
             return failedBool(QStringLiteral("%1 を作れませんでした。").arg(name), errno);
-        temporary_.clear();
+        part_.reset();
         written_ << finalPath;
         return true;
     }
@@ -235,36 +230,19 @@ private:
 
     // A hidden name beside the part's, created exclusively so nothing else is overwritten
     // before the part is whole. Group and others get what they had on the source, less the umask.
-    int createTemporary(const QString& name)
+    bool createTemporary(const QString& finalPath)
     {
-        // A part name near the file system's limit would not take the decoration: such a part
-        // goes through a short name instead (the rename still gives it its own).
-        const bool roomy = native(name).size() + 20 <= NAME_MAX;
-        for (int attempt = 0; attempt < 16; ++attempt) {
-            const QString random = QString::number(QRandomGenerator::global()->generate(), 36);
-            const QString candidate = folder_
-                + (roomy ? QLatin1Char('.') + name + QStringLiteral(".kes") + random
-                         : QStringLiteral(".kes-part-") + random);
-            const int fd = ::open(native(candidate).constData(),
-                                  O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, partMode_);
-            if (fd >= 0) {
-                temporary_ = candidate;
-                return fd;
-            }
-            if (errno != EEXIST && errno != EINTR)
-                return -1;
-        }
-        errno = EEXIST;
-        return -1;
+        part_ = std::make_unique<kestrel::arc::AtomicFile>(native(finalPath).toStdString());
+        part_->setNewFileMode(partMode_);
+        part_->setSync(false);
+        return part_->open();
     }
 
     void removeWritten()
     {
-        if (!temporary_.isEmpty())
-            ::unlink(native(temporary_).constData());
+        part_.reset();
         for (const QString& part : written_)
             ::unlink(native(part).constData());
-        temporary_.clear();
         written_.clear();
     }
 
@@ -302,7 +280,7 @@ private:
     mode_t partMode_ = 0666;
     dev_t sourceDevice_ = 0;
     ino_t sourceInode_ = 0;
-    QString temporary_;
+    std::unique_ptr<kestrel::arc::AtomicFile> part_; // the part being written
     QStringList written_;
     PartWriter::Result result_;
 };

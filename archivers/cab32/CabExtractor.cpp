@@ -1,13 +1,11 @@
 #include "CabExtractor.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
-#include <ctime>
 
+#include "AtomicFile.h"
 #include "Attributes.h"
 #include "CabArchive.h"
 #include "CommandLine.h"
@@ -124,6 +122,7 @@ bool CabExtractor::mayReplace(const std::string& full, const std::string& entryN
         skip(entryName, "同じ名前のフォルダがあります");
         return false;
     }
+    if (options_.replaceExisting) return true;
     switch (host_.askOverwrite(full)) {
     case Host::Overwrite::Replace: return true;
     case Host::Overwrite::Keep: skip(entryName, "既存のファイルを残しました"); return false;
@@ -166,40 +165,35 @@ void CabExtractor::extractOne(CabArchive& archive, mscabd_file* file, const CabE
 
     // The data goes to a fresh hidden name beside the target and is renamed over
     // it only when complete: a damaged entry leaves nothing, and an existing
-    // file is never half-replaced.
-    std::string temp = PathText::parentOf(full) + "/." + PathText::lastComponent(full).substr(0, 200) + ".kes-XXXXXX";
-    std::vector<char> buf(temp.begin(), temp.end());
-    buf.push_back('\0');
-    int fd = ::mkstemp(buf.data());
-    if (fd < 0) {
+    // file is never half-replaced. libmspack writes it by name.
+    AtomicFile out(full);
+    out.setSync(false);
+    if (!out.open()) {
         out_.line("書き込めません: " + full + " (" + std::strerror(errno) + ")");
         result_.note(KA_ERR_WRITE);
         return;
     }
-    ::close(fd);
-    temp = buf.data();
     std::string message;
-    int rc = archive.extract(file, temp, message,
+    int rc = archive.extract(file, out.temporaryPath(), message,
                              [&](uint64_t done) { return progress_.report(shown, done); });
     if (rc != KA_OK) {
-        ::unlink(temp.c_str());
+        out.discard();
         if (rc == KA_ERR_MISSING_VOLUME && !missing_.empty()) message += " (" + missing_ + ")";
         out_.line(rc == KA_ERR_CANCELLED ? message : "エラー: " + shown + ": " + message);
         result_.note(rc);
         if (rc == KA_ERR_CANCELLED) stop_ = true;
         return;
     }
-    ::chmod(temp.c_str(), Attributes::toMode(static_cast<uint8_t>(entry.attributes), false) & ~PathText::currentUmask());
-    time_t mtime = DosTime::toTimeT(entry.dosDate, entry.dosTime);
-    struct timespec times[2] = {{mtime, 0}, {mtime, 0}};
-    ::utimensat(AT_FDCWD, temp.c_str(), times, 0);
-    if (::rename(temp.c_str(), full.c_str()) != 0) {
-        ::unlink(temp.c_str());
+    const uint8_t attributes = options_.restoreReadOnly ? static_cast<uint8_t>(entry.attributes) : 0;
+    out.setNewFileMode(Attributes::toMode(attributes, false));
+    out.setModificationTime(DosTime::toTimeT(entry.dosDate, entry.dosTime));
+    if (!out.commit()) {
         out_.line("書き込めません: " + full + " (" + std::strerror(errno) + ")");
         result_.note(KA_ERR_WRITE);
         return;
     }
     out_.line("解凍: " + shown);
+    if (options_.extracted) options_.extracted(shown);
 }
 
 }  // namespace kestrel::arc::cab

@@ -5,6 +5,7 @@
 
 #include <mspack.h>
 
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -23,6 +24,10 @@ struct CabExtractOptions {
     bool keepFolders = true;      // recreate the stored folders (else bare names)
     bool askForMissing = false;   // ask the user for cabinets of the set not found
     std::vector<std::string> patterns;  // empty: every entry
+    bool replaceExisting = false; // replace existing files without asking (a stub's -o)
+    bool restoreReadOnly = true;  // the read-only attribute takes the write bits away
+    // Hears the name (with '/') of every file written whole.
+    std::function<void(const std::string&)> extracted;
 };
 
 class CabExtractor {

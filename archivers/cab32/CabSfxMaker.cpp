@@ -1,7 +1,6 @@
 #include "CabSfxMaker.h"
 
 #include <dlfcn.h>
-#include <ftw.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,6 +14,7 @@
 #include "CabinetWriter.h"
 #include "CommandProgress.h"
 #include "SafePath.h"
+#include "ScratchPath.h"
 #include "SfxTrailer.h"
 
 namespace kestrel::arc::cab {
@@ -27,28 +27,6 @@ std::string stem(const std::string& path) {
     if (dot != std::string::npos && dot > 0) name.resize(dot);
     return name;
 }
-
-int removeEntry(const char* path, const struct stat*, int, struct FTW*) { return ::remove(path); }
-
-// A scratch folder (and everything put in it) that never outlives the command.
-class ScratchFolder {
-public:
-    explicit ScratchFolder(const std::string& parent) {
-        std::string pattern = (parent == "/" ? "" : parent) + "/.kes-sfx-XXXXXX";
-        std::vector<char> buf(pattern.begin(), pattern.end());
-        buf.push_back('\0');
-        if (::mkdtemp(buf.data())) path_ = buf.data();
-    }
-    ~ScratchFolder() {
-        if (!path_.empty()) ::nftw(path_.c_str(), &removeEntry, 16, FTW_DEPTH | FTW_PHYS);
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
 
 CabWriteOptions sameMethodAs(const mscabd_cabinet* cab) {
     CabWriteOptions options;
@@ -100,7 +78,7 @@ int CabSfxMaker::run(const std::string& archivePath, const std::string& dest) {
         }
     }
 
-    ScratchFolder scratch(folder);
+    ScratchPath scratch(folder, ScratchPath::Kind::Folder);
     std::string payload = archivePath;
     if (isSetMember) {
         if (scratch.path().empty()) {

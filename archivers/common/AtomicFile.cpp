@@ -1,6 +1,7 @@
 #include "AtomicFile.h"
 
 #include <fcntl.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -55,10 +56,12 @@ bool AtomicFile::open() {
     }
     // A hidden name with a random tail; cut long names so the temporary name fits.
     if (name.size() > 200) name.resize(200);
-    std::string pattern = (dir == "/" ? "" : dir) + "/." + name + ".kes-XXXXXX";
+    const std::string stem = stem_.empty() ? name + ".kes-" : stem_;
+    std::string pattern = (dir == "/" ? "" : dir) + "/." + stem + "XXXXXX";
     std::vector<char> buf(pattern.begin(), pattern.end());
     buf.push_back('\0');
-    int fd = mkstemp(buf.data());
+    // Close-on-exec: the file manager may start programs while a copy runs.
+    int fd = mkostemp(buf.data(), O_CLOEXEC);
     if (fd < 0) return false;
     fd_ = fd;
     tempPath_ = buf.data();
@@ -123,9 +126,52 @@ bool AtomicFile::truncate(uint64_t size) {
     return true;
 }
 
-void AtomicFile::setMode(mode_t mode) {
+void AtomicFile::setMode(unsigned mode, bool required) {
     mode_ = mode;
     haveMode_ = true;
+    modeRequired_ = required;
+}
+
+void AtomicFile::setNewFileMode(unsigned mode) { setMode(mode & ~PathText::currentUmask(), false); }
+
+void AtomicFile::setModificationTime(time_t mtime) {
+    mtime_ = mtime;
+    haveTime_ = true;
+}
+
+int AtomicFile::descriptor() {
+    if (fd_ >= 0 && !flushBuffer()) return -1;
+    return fd_;
+}
+
+bool AtomicFile::applyModeAndTime() {
+    if (!leaveMode_) {
+        mode_t mode = haveMode_ ? static_cast<mode_t>(mode_) : (0666 & ~PathText::currentUmask());
+        struct stat st;
+        if (!haveMode_ && stat(finalPath_.c_str(), &st) == 0 && S_ISREG(st.st_mode)) mode = st.st_mode & 07777;
+        if (fchmod(fd_, mode) != 0 && (!haveMode_ || modeRequired_)) return false;
+    }
+    if (haveTime_) {
+        const struct timespec times[2] = {{0, UTIME_NOW}, {mtime_, 0}};
+        (void)futimens(fd_, times);
+    }
+    return true;
+}
+
+bool AtomicFile::renameNoReplace(const std::string& from, const std::string& to) {
+    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return false;
+    struct stat st;
+    if (lstat(to.c_str(), &st) == 0) {
+        errno = EEXIST;
+        return false;
+    }
+    return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool AtomicFile::rename() {
+    if (!replace_) return renameNoReplace(tempPath_, finalPath_);
+    return ::rename(tempPath_.c_str(), finalPath_.c_str()) == 0;
 }
 
 bool AtomicFile::commit() {
@@ -133,16 +179,19 @@ bool AtomicFile::commit() {
         discard();
         return false;
     }
-    mode_t mode = haveMode_ ? mode_ : (0666 & ~PathText::currentUmask());
-    if (!haveMode_) {
-        struct stat st;
-        if (stat(finalPath_.c_str(), &st) == 0 && S_ISREG(st.st_mode)) mode = st.st_mode & 07777;
+    bool ok = flushBuffer() && applyModeAndTime() && (!sync_ || fsync(fd_) == 0);
+    int saved = errno;
+    // close() reports write-back errors of some file systems (NFS): they count.
+    if (::close(fd_) != 0 && ok) {
+        ok = false;
+        saved = errno;
     }
-    bool ok = flushBuffer() && fchmod(fd_, mode) == 0 && (!sync_ || fsync(fd_) == 0);
-    int closeResult = ::close(fd_);
     fd_ = -1;
-    if (!ok || closeResult != 0 || rename(tempPath_.c_str(), finalPath_.c_str()) != 0) {
-        int saved = errno;
+    if (ok && !rename()) {
+        ok = false;
+        saved = errno;
+    }
+    if (!ok) {
         discard();
         errno = saved;
         return false;

@@ -126,8 +126,4 @@ bool CommandLine::readListFile(const std::string& path, std::vector<std::string>
     return true;
 }
 
-bool CommandLine::isEverything(std::string_view pattern) {
-    return pattern == "*.*" || pattern == "*";
-}
-
 }  // namespace kestrel::arc

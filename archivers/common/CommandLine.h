@@ -45,8 +45,10 @@ public:
     static bool readListFile(const std::string& path, std::vector<std::string>& names,
                              std::string* error);
 
-    // "*.*" and "*" stand for every entry.
-    static bool isEverything(std::string_view pattern);
+    // "*.*" and "*" stand for every entry. Inline, so that code which only
+    // matches names (the self-extracting stub) does not link the response-file
+    // reading, and with it the C++ streams.
+    static bool isEverything(std::string_view pattern) { return pattern == "*.*" || pattern == "*"; }
 
 private:
     std::string command_;

@@ -1,5 +1,5 @@
 // Listing or extracting the cabinet carried by a self-extracting program, through
-// libmspack reading straight from the program file.
+// cab32's own reader and extractor.
 #ifndef KESTREL_SFX_CAB_PAYLOAD_H
 #define KESTREL_SFX_CAB_PAYLOAD_H
 
@@ -13,13 +13,8 @@ namespace kestrel::sfx {
 class SfxCabPayload {
 public:
     // Returns the program's exit status: 0 all done, 1 something skipped, 2 errors.
-    static int run(const std::string& program, uint64_t offset, uint64_t length, uint32_t flags,
-                   const SfxOptions& options);
-
-    // A cabinet file name as UTF-8 with '/' separators. Names without the UTF-8
-    // flag come from libmspack widened from single bytes; they are narrowed back
-    // and read as CP932 when they are that.
-    static std::string entryName(const char* name, bool utf8Flag);
+    // The cabinet is found inside the program file, as cab32 finds it there.
+    static int run(const std::string& program, uint32_t flags, const SfxOptions& options);
 };
 
 }  // namespace kestrel::sfx

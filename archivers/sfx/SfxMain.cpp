@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
     if (trailer.kind == KESTREL_SFX_LZH)
         return SfxLzhPayload::run(program, trailer.payloadOffset, trailer.payloadLength, trailer.flags, options);
     if (trailer.kind == KESTREL_SFX_CAB)
-        return SfxCabPayload::run(program, trailer.payloadOffset, trailer.payloadLength, trailer.flags, options);
+        return SfxCabPayload::run(program, trailer.flags, options);
     std::fprintf(stderr, "未対応の書庫です\n");
     return 2;
 }

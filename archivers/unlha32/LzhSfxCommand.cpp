@@ -10,6 +10,7 @@
 #include "EntrySelector.h"
 #include "LzhArchiveWriter.h"
 #include "SafePath.h"
+#include "ScratchPath.h"
 #include "SfxTrailer.h"
 
 namespace kestrel::lzh {
@@ -33,28 +34,6 @@ std::string stem(const std::string& path) {
     if (dot != std::string::npos && dot > 0) name.resize(dot);
     return name;
 }
-
-// A temporary payload file that never outlives the command.
-class TemporaryPayload {
-public:
-    explicit TemporaryPayload(const std::string& folder) {
-        std::string pattern = folder + "/.kes-sfx-XXXXXX";
-        std::vector<char> buf(pattern.begin(), pattern.end());
-        buf.push_back('\0');
-        int fd = mkstemp(buf.data());
-        if (fd >= 0) {
-            close(fd);
-            path_ = buf.data();
-        }
-    }
-    ~TemporaryPayload() {
-        if (!path_.empty()) unlink(path_.c_str());
-    }
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
 
 uint32_t flagsOf(const arc::CommandLine& line) {
     uint32_t flags = 0;
@@ -97,7 +76,7 @@ int LzhSfxCommand::run(const arc::CommandLine& line, CommandContext& ctx) {
     // Every entry: the archive's own bytes. Some: a new archive of just those.
     std::string payload = raw[0];
     uint64_t offset = archive.start(), length = archive.end() - archive.start();
-    TemporaryPayload temp(folder);
+    arc::ScratchPath temp(folder, arc::ScratchPath::Kind::File);
     if (chosen.size() != archive.entries().size()) {
         if (temp.path().empty()) return ctx.fail(KA_ERR_WRITE, folder + ": 書き込めません");
         LzhArchiveWriter writer(temp.path());

@@ -101,3 +101,33 @@ TEST(AtomicFile, LinksAreReplacedUnlessFollowed) {
     EXPECT_FALSE(std::filesystem::is_symlink(dir / "link.lzh"));
     EXPECT_EQ(TempDir::read(real), "new");
 }
+
+// The variants other writers need: data through the descriptor, the temporary
+// file's own mode kept, a chosen time, a hidden temporary of a chosen stem, and
+// no replacing of a name taken meanwhile (the old file and nothing else stays).
+TEST(AtomicFile, DescriptorWritersKeepTheirModeTimeAndNeverReplaceUnasked) {
+    TempDir dir;
+    AtomicFile f(dir / "copy.txt");
+    f.setTemporaryStem("kestrel-copy-");
+    f.keepTemporaryMode();
+    f.setModificationTime(1000000000);
+    ASSERT_TRUE(f.open());
+    EXPECT_EQ(f.temporaryPath().find(dir / ".kestrel-copy-"), 0u) << f.temporaryPath();
+    ASSERT_EQ(::write(f.descriptor(), "data", 4), 4);
+    ASSERT_EQ(fchmod(f.descriptor(), 0604), 0);
+    ASSERT_TRUE(f.commit());
+    struct stat st;
+    ASSERT_EQ(stat((dir / "copy.txt").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0604u);
+    EXPECT_EQ(st.st_mtime, 1000000000);
+    EXPECT_EQ(TempDir::read(dir / "copy.txt"), "data");
+
+    AtomicFile again(dir / "copy.txt");
+    again.setReplace(false);
+    ASSERT_TRUE(again.open());
+    ASSERT_TRUE(again.write("other", 5));
+    EXPECT_FALSE(again.commit());
+    EXPECT_EQ(errno, EEXIST);
+    EXPECT_EQ(TempDir::read(dir / "copy.txt"), "data");
+    EXPECT_EQ(countFiles(dir.path()), 1u);
+}

@@ -149,6 +149,38 @@ TEST_F(Sfx, CabinetPayloadDropsRootsAndRefusesDotDot) {
     EXPECT_EQ(said.find(note, at + 1), std::string::npos) << said;
 }
 
+// The stub's switches over a cabinet: -l lists, -o replaces what is there, and
+// the read-only attribute takes the write bits away only when the maker asked.
+TEST_F(Sfx, CabinetPayloadListsReplacesAndRestoresReadOnly) {
+    kestrel::arc::cab::CabInput in;
+    in.diskPath = work.write("ro-in", "new");
+    in.record.name = "dir\\ro.txt";
+    in.record.size = 3;
+    in.record.date = (45 << 9) | (5 << 5) | 6;
+    in.record.attributes = 0x21;  // read-only, archive
+    std::string cab = work / "ro.cab", message;
+    ASSERT_EQ(kestrel::arc::cab::CabinetWriter(cab, {}).write({in}, nullptr, message), KA_OK) << message;
+    for (uint32_t restore : {0u, static_cast<uint32_t>(KESTREL_SFX_RESTORE_MODES)}) {
+        std::string program = work / ("ro" + std::to_string(restore) + ".run");
+        char error[256] = "";
+        ASSERT_EQ(kestrel_sfx_write((binFolder() + "/kestrel-sfx").c_str(), program.c_str(), cab.c_str(), 0,
+                                    std::filesystem::file_size(cab), KESTREL_SFX_CAB,
+                                    KESTREL_SFX_KEEP_FOLDERS | restore, error, sizeof error),
+                  1)
+            << error;
+        EXPECT_NE(output(program, "-l").find("dir/ro.txt"), std::string::npos);
+        TempDir out;
+        out.write("dir/ro.txt", "old");
+        EXPECT_EQ(runIn(out.path(), program), 1);
+        EXPECT_EQ(TempDir::read(out / "dir/ro.txt"), "old");
+        EXPECT_EQ(runIn(out.path(), program, "-o"), 0);
+        EXPECT_EQ(TempDir::read(out / "dir/ro.txt"), "new");
+        struct stat st;
+        ASSERT_EQ(stat((out / "dir/ro.txt").c_str(), &st), 0);
+        EXPECT_EQ((st.st_mode & 0200) == 0, restore != 0);
+    }
+}
+
 TEST_F(Sfx, TrailerMustMatchTheFile) {
     std::string program = makeRun("");
     int fd = open(program.c_str(), O_RDONLY);
