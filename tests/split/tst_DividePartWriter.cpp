@@ -77,6 +77,7 @@ private slots:
     void aReadOnlyFolderFailsCleanly();
     void partsOfAPrivateFileStayPrivate();
     void aMissingSourceFails();
+    void aPipeIsRefusedWithoutWaitingForAWriter();
     void aLinkToOneOfItsOwnPartsIsNotDivided();
     void namesNearTheLengthLimit();
     void aSourceShorterThanMeasuredFails();
@@ -308,6 +309,17 @@ void tst_DividePartWriter::aMissingSourceFails()
     QCOMPARE(r.error, QStringLiteral("gone.bin を開けませんでした。ファイルまたはフォルダが見付かりません。"));
     QCOMPARE(progress.reports, 0);
     QVERIFY(entries().isEmpty());
+}
+
+// Opening a FIFO for reading would wait for a writer that never comes.
+void tst_DividePartWriter::aPipeIsRefusedWithoutWaitingForAWriter()
+{
+    QVERIFY(::mkfifo(QFile::encodeName(folder() + "pipe").constData(), 0644) == 0);
+    ScriptedProgress progress;
+    const PartWriter::Result r = PartWriter::divide(folder() + "pipe", folder(), "pipe", 1000, progress);
+    QVERIFY(!r.ok);
+    QCOMPARE(r.error, QStringLiteral("pipe は普通のファイルではありません。"));
+    QVERIFY(entries().isEmpty()); // no part; the FIFO itself is no file to QDir
 }
 
 // A part name of 248 bytes is allowed; a temporary name made longer from it would not be.
