@@ -46,6 +46,7 @@ FileStatus FileStatus::answer(int result, const struct stat& st)
         status.error_ = errno;
         return status;
     }
+    status.error_ = 0;
     status.kind_ = kindOf(st.st_mode);
     status.size_ = st.st_size;
     status.permissions_ = st.st_mode & 0777;

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <cerrno>
+
 struct stat;
 
 // What the file system says about one entry: whether it is there, what kind of
@@ -38,7 +40,7 @@ public:
 private:
     static FileStatus answer(int result, const struct stat& st);
 
-    int error_ = 0;
+    int error_ = ENOENT; // a status never looked up is that of a missing entry
     Kind kind_ = Kind::Missing;
     qint64 size_ = 0;
     unsigned permissions_ = 0;
