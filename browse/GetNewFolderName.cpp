@@ -1,8 +1,6 @@
 #include "browse/GetNewFolderName.h"
 
-#include <QFile>
-
-#include <sys/stat.h>
+#include "platform/FileStatus.h"
 
 QString GetNewFolderName(const QString& path)
 {
@@ -12,9 +10,8 @@ QString GetNewFolderName(const QString& path)
     for (int n = 0; n <= 9999; ++n) {
         const QString candidate = n == 0 ? QStringLiteral("NewFolder")
                                          : QStringLiteral("NewFolder%1").arg(n);
-        struct stat st {};
-        // lstat: a dangling link of that name also blocks the name.
-        if (::lstat(QFile::encodeName(folder + candidate).constData(), &st) != 0)
+        // The entry itself: a dangling link of that name also blocks the name.
+        if (!FileStatus::ofEntry(folder + candidate).exists())
             return candidate;
     }
     return {};

@@ -4,14 +4,9 @@
 #include "browse/FileListView.h"
 #include "platform/ApplicationTitle.h"
 #include "platform/Attributes.h"
+#include "platform/FileStatus.h"
+#include "platform/NoReplaceRename.h"
 #include "platform/Prompter.h"
-
-#include <QFile>
-
-#include <cerrno>
-#include <cstdio>
-#include <fcntl.h>
-#include <sys/stat.h>
 
 namespace {
 const QString Title = ApplicationTitle();
@@ -68,20 +63,13 @@ bool RenameCommand::isPlainName(const QString& name)
 
 bool RenameCommand::entryExists(const QString& path)
 {
-    // lstat: a link counts as an entry even when what it points at is gone.
-    struct stat st {};
-    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 || errno != ENOENT;
+    // The entry itself: a link counts even when what it points at is gone, and a
+    // name that cannot be looked at is not taken to be free.
+    return !FileStatus::ofEntry(path).certainlyAbsent();
 }
 
 bool RenameCommand::renameEntry(const QString& from, const QString& to)
 {
-    const QByteArray source = QFile::encodeName(from);
-    const QByteArray target = QFile::encodeName(to);
     // Never replace: an entry of the new name may appear after the test above.
-    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0)
-        return true;
-    if (errno != EINVAL && errno != ENOSYS)
-        return false;
-    // A file system without the flag: the name was free a moment ago.
-    return ::rename(source.constData(), target.constData()) == 0;
+    return NoReplaceRename::rename(from, to);
 }

@@ -5,16 +5,13 @@
 #include "platform/Progress.h"
 #include "platform/Prompter.h"
 #include "platform/FailureReason.h"
+#include "platform/FileStatus.h"
 #include "platform/ApplicationTitle.h"
 #include "split/PartName.h"
 #include "split/PartWriter.h"
 #include "split/frmDivideDialog.h"
 
-#include <QFile>
-
 #include <array>
-#include <cerrno>
-#include <sys/stat.h>
 
 DivideCommand::DivideCommand(CommandHost& host)
     : showDialog([](frmDivideDialog& dialog) { dialog.exec(); }), host_(host)
@@ -38,15 +35,14 @@ void DivideCommand::run()
     if (!file)
         return;
 
-    struct stat st;
-    if (::stat(QFile::encodeName(file->path).constData(), &st) != 0) {
-        const int error = errno;
+    const FileStatus status = FileStatus::of(file->path);
+    if (!status.exists()) {
         say(QStringLiteral("分割できませんでした。\n%1 を開けませんでした。%2")
-                .arg(file->name, FailureReason::forErrno(error)));
+                .arg(file->name, FailureReason::forErrno(status.error())));
         host_.refreshAll();
         return;
     }
-    const qint64 length = st.st_size;
+    const qint64 length = status.size();
 
     const std::optional<qint64> size = askPartSize();
     if (!size)

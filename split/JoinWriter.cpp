@@ -3,18 +3,11 @@
 #include "platform/Progress.h"
 #include "platform/ByteCopier.h"
 #include "platform/FailureReason.h"
+#include "platform/FileStatus.h"
+#include "platform/ReadOnlyFile.h"
 #include "split/JoinOutput.h"
 
-#include <QFile>
-
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 namespace {
-
-QByteArray native(const QString& path) { return QFile::encodeName(path); }
 
 QString fileNameOf(const QString& path)
 {
@@ -25,17 +18,17 @@ QString fileNameOf(const QString& path)
 // A path on a medium that is gone fails stat() and so counts as missing too.
 bool isThere(const QString& path)
 {
-    struct stat st;
-    return ::stat(native(path).constData(), &st) == 0 && !S_ISDIR(st.st_mode);
+    const FileStatus status = FileStatus::of(path);
+    return status.exists() && !status.isFolder();
 }
 
 qint64 knownTotal(const QStringList& entries)
 {
     qint64 total = 0;
     for (const QString& entry : entries) {
-        struct stat st;
-        if (::stat(native(entry).constData(), &st) == 0 && S_ISREG(st.st_mode))
-            total += st.st_size;
+        const FileStatus status = FileStatus::of(entry);
+        if (status.isRegular())
+            total += status.size();
     }
     return total;
 }
@@ -80,25 +73,22 @@ std::optional<QString> locate(const QString& entry, const JoinWriter::FindMissin
 JoinWriter::Result append(const QString& path, JoinOutput& output, qint64& written,
                           const QString& item, Progress& progress)
 {
-    struct stat st;
-    if (::stat(native(path).constData(), &st) != 0)
-        return failed(QStringLiteral("「%1」を読み込めませんでした。").arg(path), errno);
-    if (!S_ISREG(st.st_mode))
+    const FileStatus named = FileStatus::of(path);
+    if (!named.exists())
+        return failed(QStringLiteral("「%1」を読み込めませんでした。").arg(path), named.error());
+    if (!named.isRegular())
         return failed(QStringLiteral("「%1」は通常のファイルではないため、結合できません。").arg(path));
-    const int inFd = ::open(native(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (inFd < 0)
-        return failed(QStringLiteral("「%1」を読み込めませんでした。").arg(path), errno);
-    if (::fstat(inFd, &st) != 0) {
-        const int error = errno;
-        ::close(inFd);
-        return failed(QStringLiteral("「%1」を読み込めませんでした。").arg(path), error);
-    }
-    output.limitToEntry(st.st_mode);
+    const ReadOnlyFile in(path);
+    if (!in.isOpen())
+        return failed(QStringLiteral("「%1」を読み込めませんでした。").arg(path), in.error());
+    const FileStatus opened = in.status();
+    if (!opened.exists())
+        return failed(QStringLiteral("「%1」を読み込めませんでした。").arg(path), opened.error());
+    output.limitToEntry(opened.permissions());
     const qint64 start = written;
     const ByteCopier::Result copy = ByteCopier::copy(
-        inFd, 0, output.fd(), start, st.st_size,
+        in.fd(), 0, output.fd(), start, opened.size(),
         [&](qint64 soFar) { return progress.report(item, start + soFar); });
-    ::close(inFd);
     written = start + copy.copied;
     switch (copy.outcome) {
     case ByteCopier::Outcome::Done:

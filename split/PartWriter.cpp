@@ -3,6 +3,9 @@
 #include "platform/Progress.h"
 #include "platform/ByteCopier.h"
 #include "platform/FailureReason.h"
+#include "platform/FileStatus.h"
+#include "platform/ReadOnlyFile.h"
+#include "platform/SparseCopier.h"
 #include "split/PartName.h"
 
 #include "archivers/common/AtomicFile.h"
@@ -13,30 +16,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <memory>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
 QByteArray native(const QString& path)
 {
     return QFile::encodeName(path);
-}
-
-int openForReading(const QString& path)
-{
-    int fd;
-    do {
-        fd = ::open(native(path).constData(), O_RDONLY | O_CLOEXEC);
-    } while (fd < 0 && errno == EINTR);
-    return fd;
-}
-
-qint64 currentSize(int fd)
-{
-    struct stat st;
-    return ::fstat(fd, &st) == 0 ? qint64(st.st_size) : -1;
 }
 
 // One divide in progress: the open source, the parts done so far and the part being written,
@@ -53,8 +38,6 @@ public:
 
     ~DivideRun()
     {
-        if (source_ >= 0)
-            ::close(source_);
         if (!result_.ok)
             removeWritten();
     }
@@ -78,8 +61,7 @@ public:
         progress_.finish();
         if (!done)
             return result_;
-        // A file that grew or shrank while it was read gives parts of no one state of it.
-        if (currentSize(source_) != length_)
+        if (sourceLengthChanged())
             return sizeChanged(sourceName);
         result_.ok = true;
         result_.written = written_;
@@ -91,19 +73,20 @@ private:
     {
         if (partSize_ <= 0)
             return failedBool(QStringLiteral("分割するサイズが正しくありません。"), 0);
-        source_ = openForReading(sourcePath_);
-        struct stat st;
-        if (source_ < 0 || ::fstat(source_, &st) != 0)
-            return failedBool(QStringLiteral("%1 を開けませんでした。").arg(sourceName), errno);
-        if (!S_ISREG(st.st_mode))
+        // The open does not wait for a FIFO's writer: such a source is refused below.
+        source_ = std::make_unique<ReadOnlyFile>(sourcePath_);
+        if (!source_->isOpen())
+            return failedBool(QStringLiteral("%1 を開けませんでした。").arg(sourceName), source_->error());
+        sourceStatus_ = source_->status();
+        if (!sourceStatus_.exists())
+            return failedBool(QStringLiteral("%1 を開けませんでした。").arg(sourceName), sourceStatus_.error());
+        if (!sourceStatus_.isRegular())
             return failedBool(QStringLiteral("%1 は普通のファイルではありません。").arg(sourceName), 0);
-        length_ = st.st_size;
-        sourceDevice_ = st.st_dev;
-        sourceInode_ = st.st_ino;
+        length_ = sourceStatus_.size();
         // Parts are no more readable by others than the file they come from: a
         // private file must not become readable by everyone once it is cut up.
         // The user may always read and write their own parts, to join them again.
-        partMode_ = mode_t(st.st_mode & 0066) | S_IRUSR | S_IWUSR;
+        partMode_ = (sourceStatus_.permissions() & 0066) | 0600;
         if (expectedLength >= 0 && expectedLength != length_) {
             sizeChanged(sourceName);
             return false;
@@ -119,9 +102,7 @@ private:
     {
         for (qint64 k = 1; k <= parts_; ++k) {
             const QString name = base_ + QLatin1Char('.') + PartName::number(k);
-            struct stat st;
-            if (::stat(native(folder_ + name).constData(), &st) == 0 && st.st_dev == sourceDevice_
-                && st.st_ino == sourceInode_)
+            if (FileStatus::of(folder_ + name).sameFileAs(sourceStatus_))
                 return failedBool(
                     QStringLiteral("%1 は %2 そのものなので、分割した部分で置き換えられません。")
                         .arg(name, sourceName),
@@ -156,7 +137,7 @@ private:
         if (copied.outcome == ByteCopier::Outcome::Cancelled)
             return cancelled();
         if (copied.outcome == ByteCopier::Outcome::Failed) {
-            if (currentSize(source_) != length_) {
+            if (sourceLengthChanged()) {
                 sizeChanged(sourceName);
                 return false;
             }
@@ -169,63 +150,19 @@ private:
         return true;
     }
 
-    // Copies the part's bytes into the fresh (empty) part file. Holes of a sparse source are
-    // skipped rather than copied: the part reads the same zeros there and stays sparse, so a
-    // disk image divides at the speed of its data. The final length is set at the end, which
-    // also covers a part that ends in a hole.
+    // Copies the part's bytes into the fresh (empty) part file; holes of a sparse source stay
+    // holes in the part.
     ByteCopier::Result copyPart(int out, qint64 offset, qint64 size, const QString& item)
     {
-        ByteCopier::Result total;
-        const qint64 end = offset + size;
-        qint64 pos = offset;
-        while (pos < end) {
-            const qint64 data = std::min(nextData(pos, end), end);
-            if (data > pos) {
-                pos = data;
-                if (!progress_.report(item, pos))
-                    return outcome(total, ByteCopier::Outcome::Cancelled);
-                continue;
-            }
-            const qint64 hole = std::min(nextHole(pos, end), end);
-            const ByteCopier::Result run = ByteCopier::copy(
-                source_, pos, out, pos - offset, hole - pos,
-                [&](qint64 soFar) { return progress_.report(item, pos + soFar); });
-            total.copied += run.copied;
-            if (run.outcome != ByteCopier::Outcome::Done) {
-                total.error = run.error;
-                return outcome(total, run.outcome);
-            }
-            pos = hole;
-        }
-        if (::ftruncate(out, off_t(size)) != 0) {
-            total.error = errno;
-            return outcome(total, ByteCopier::Outcome::Failed);
-        }
-        total.copied = size;
-        return total;
+        return SparseCopier::copy(source_->fd(), offset, size, out,
+                                  [&](qint64 position) { return progress_.report(item, position); });
     }
 
-    // Where the source's next data begins at or after `pos`: `end` when only a hole follows,
-    // `pos` itself when the file system cannot tell (then everything is copied). A source that
-    // shrank also looks like "only a hole"; the length check after the copy catches that.
-    qint64 nextData(qint64 pos, qint64 end) const
+    // A file that grew or shrank while it was read gives parts of no one state of it.
+    bool sourceLengthChanged() const
     {
-        const off_t data = ::lseek(source_, off_t(pos), SEEK_DATA);
-        if (data >= 0)
-            return data;
-        return errno == ENXIO ? end : pos;
-    }
-
-    qint64 nextHole(qint64 pos, qint64 end) const
-    {
-        const off_t hole = ::lseek(source_, off_t(pos), SEEK_HOLE);
-        return hole > pos ? hole : end;
-    }
-
-    static ByteCopier::Result outcome(ByteCopier::Result result, ByteCopier::Outcome how)
-    {
-        result.outcome = how;
-        return result;
+        const FileStatus now = source_->status();
+        return !now.exists() || now.size() != length_;
     }
 
     // A hidden name beside the part's, created exclusively so nothing else is overwritten
@@ -242,7 +179,7 @@ private:
     {
         part_.reset();
         for (const QString& part : written_)
-            ::unlink(native(part).constData());
+            QFile::remove(part);
         written_.clear();
     }
 
@@ -274,12 +211,11 @@ private:
     QString base_;
     qint64 partSize_;
     Progress& progress_;
-    int source_ = -1;
+    std::unique_ptr<ReadOnlyFile> source_;
+    FileStatus sourceStatus_;
     qint64 length_ = 0;
     qint64 parts_ = 0;
-    mode_t partMode_ = 0666;
-    dev_t sourceDevice_ = 0;
-    ino_t sourceInode_ = 0;
+    unsigned partMode_ = 0666;
     std::unique_ptr<kestrel::arc::AtomicFile> part_; // the part being written
     QStringList written_;
     PartWriter::Result result_;

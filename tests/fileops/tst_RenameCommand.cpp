@@ -1,5 +1,6 @@
 #include "fileops/RenameCommand.h"
 #include "support/FakeCommandHost.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,6 +12,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using TestFiles::read;
+using TestFiles::write;
+
 // Renaming in place through FakeCommandHost: the two label-edit steps called
 // as the window's handlers would, and once through the list's own signals.
 class tst_RenameCommand : public QObject {
@@ -21,18 +25,6 @@ private:
     {
         return QStringLiteral("これらのﾌｧｲﾙ名を変更すると動作に影響を及ぼす可能性があります。\r\n"
                               "ﾌｧｲﾙ名変更を続行しますか?");
-    }
-    static void write(const QString& path, const QByteArray& data = "data")
-    {
-        QDir().mkpath(QFileInfo(path).path());
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(data);
-    }
-    static QByteArray read(const QString& path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
     static QStringList names(const QString& folder)
     {

@@ -2,6 +2,7 @@
 #include "platform/TrashTreeRemover.h"
 #include "support/FakeCommandHost.h"
 #include "support/Pinned.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,6 +16,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using TestFiles::write;
+
 // The window's Delete and Empty trash through FakeCommandHost, on a
 // temporary folder that stands for the home volume (its trash in
 // data/Trash) with one fake volume "novol" whose trash cannot be made.
@@ -25,13 +28,6 @@ private:
     QString trashFiles() const { return root() + "data/Trash/files/"; }
     QString failed() const { return QStringLiteral("処理が失敗しました。"); }
 
-    static void write(const QString& path, const QByteArray& data = "data")
-    {
-        QDir().mkpath(QFileInfo(path).path());
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(data);
-    }
     static bool exists(const QString& path) { return QFileInfo(path).exists() || QFileInfo(path).isSymLink(); }
 
     void setUp(FakeCommandHost& host, TrashCommands& commands, const QString& folder)

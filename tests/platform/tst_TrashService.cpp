@@ -3,6 +3,7 @@
 #include "platform/TrashService.h"
 #include "platform/TrashTreeRemover.h"
 #include "support/Pinned.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,6 +20,9 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+using TestFiles::read;
+using TestFiles::write;
 
 // Runs `work` in a child process with a mount namespace of its own (and a
 // user namespace when not root), so that it may bind-mount folders without
@@ -63,18 +67,6 @@ private:
     QString uid() const { return QString::number(::getuid()); }
     QString homeTrash() const { return root() + "/data/Trash"; }
 
-    static void write(const QString& path, const QByteArray& data = "data")
-    {
-        QDir().mkpath(QFileInfo(path).path());
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(data);
-    }
-    static QByteArray read(const QString& path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
     static bool exists(const QString& path)
     {
         struct stat st {};

@@ -1,6 +1,7 @@
 #include "split/DivideCommand.h"
 #include "split/frmDivideDialog.h"
 #include "support/FakeCommandHost.h"
+#include "support/TestFiles.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -10,6 +11,8 @@
 #include <QtTest>
 
 #include <unistd.h>
+
+using TestFiles::read;
 
 namespace {
 
@@ -21,12 +24,6 @@ QByteArray pattern(qint64 size)
     for (qint64 i = 0; i < size; ++i)
         data[i] = char((i * 131 + i / 1021) & 0xff);
     return data;
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
 }
 
 const QString kNoNeed = QStringLiteral("切断する必要はありません");
@@ -254,12 +251,12 @@ void tst_DivideCommand::dividesWholeMultiplesAndRemainders()
     QCOMPARE(files(), QStringList{"a.bin"} + parts);
     QByteArray joined;
     for (const QString& part : parts) {
-        const QByteArray bytes = readAll(at(part));
+        const QByteArray bytes = read(at(part));
         QCOMPARE(qint64(bytes.size()), part == parts.last() ? lastSize : S);
         joined += bytes;
     }
     QCOMPARE(joined, data);
-    QCOMPARE(readAll(at("a.bin")), data);
+    QCOMPARE(read(at("a.bin")), data);
     QCOMPARE(host_->progress.captions, QStringList{"分割"});
     QCOMPARE(host_->progress.total, length);
     QCOMPARE(host_->progress.items.last(),
@@ -323,7 +320,7 @@ void tst_DivideCommand::namesFollowTheLastDot()
     QCOMPARE(host_->prompts.questions().size(), 0);
     QCOMPARE(QFileInfo(at(base + ".001")).size(), S);
     QCOMPARE(QFileInfo(at(base + ".002")).size(), qint64(1));
-    QCOMPARE(readAll(at(base + ".001")).left(5), QByteArray("head\0", 5));
+    QCOMPARE(read(at(base + ".001")).left(5), QByteArray("head\0", 5));
 }
 
 // "100MB" and "230MB" on sparse files: the counts and sizes come from their own part sizes.
@@ -353,7 +350,7 @@ void tst_DivideCommand::replacesALongerPartWhole()
     }
     QVERIFY(host_->selectNames({"r.bin"}));
     run(0);
-    QCOMPARE(readAll(at("r_bin_002.002")), data.mid(S));
+    QCOMPARE(read(at("r_bin_002.002")), data.mid(S));
 }
 
 // The last part's name is taken by a folder: the message says which part and why, the part
@@ -375,7 +372,7 @@ void tst_DivideCommand::aFailurePartWaySaysWhyAndRemovesTheParts()
     QCOMPARE(q[0].title, QStringLiteral("Kestrel"));
     QCOMPARE(files(), (QStringList{"f.bin", "f_bin_002.002"}));
     QVERIFY(QDir(at("f_bin_002.002/keep")).exists());
-    QCOMPARE(readAll(at("f.bin")), data);
+    QCOMPARE(read(at("f.bin")), data);
     QCOMPARE(host_->refreshes, 1);
 }
 
@@ -404,7 +401,7 @@ void tst_DivideCommand::cancelDuringTheCopyRemovesTheParts()
     QCOMPARE(host_->prompts.questions().size(), 0);
     QCOMPARE(host_->progress.finishes, 1);
     QCOMPARE(files(), QStringList{"c.bin"});
-    QCOMPARE(readAll(at("c.bin")), data);
+    QCOMPARE(read(at("c.bin")), data);
     QCOMPARE(host_->refreshes, 1);
 }
 

@@ -2,6 +2,7 @@
 #include "platform/ByteCopier.h"
 #include "split/PartName.h"
 #include "split/PartWriter.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,6 +14,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using TestFiles::read;
+
 namespace {
 
 QByteArray pattern(qint64 size)
@@ -21,12 +24,6 @@ QByteArray pattern(qint64 size)
     for (qint64 i = 0; i < size; ++i)
         data[i] = char((i * 7919 + i / 251) & 0xff);
     return data;
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
 }
 
 bool writeFile(const QString& path, const QByteArray& data)
@@ -77,6 +74,7 @@ private slots:
     void aReadOnlyFolderFailsCleanly();
     void partsOfAPrivateFileStayPrivate();
     void aMissingSourceFails();
+    void aPipeIsRefusedWithoutWaitingForAWriter();
     void aLinkToOneOfItsOwnPartsIsNotDivided();
     void namesNearTheLengthLimit();
     void aSourceShorterThanMeasuredFails();
@@ -152,7 +150,7 @@ void tst_DividePartWriter::partsConcatenateToTheSource()
     QByteArray joined;
     for (int i = 0; i < names.size(); ++i) {
         expectedPaths << folder() + names[i];
-        const QByteArray part = readAll(folder() + names[i]);
+        const QByteArray part = read(folder() + names[i]);
         QCOMPARE(part.size(), sizes[i]);
         joined += part;
     }
@@ -193,7 +191,7 @@ void tst_DividePartWriter::replacesALongerPartWhole()
     ScriptedProgress progress;
     const PartWriter::Result r = PartWriter::divide(folder() + "r.dat", folder(), "r_dat_002", 1000, progress);
     QVERIFY(r.ok);
-    QCOMPARE(readAll(folder() + "r_dat_002.002"), data.mid(1000));
+    QCOMPARE(read(folder() + "r_dat_002.002"), data.mid(1000));
 }
 
 void tst_DividePartWriter::cancelRemovesThePartsOfThisRun()
@@ -209,7 +207,7 @@ void tst_DividePartWriter::cancelRemovesThePartsOfThisRun()
     QVERIFY(r.written.isEmpty());
     QCOMPARE(progress.finishes, 1);
     QCOMPARE(entries(), QStringList{"c.bin"});
-    QCOMPARE(readAll(folder() + "c.bin"), data);
+    QCOMPARE(read(folder() + "c.bin"), data);
 }
 
 // The third part's name is taken by a folder: the first two parts, already in place, go again,
@@ -244,7 +242,7 @@ void tst_DividePartWriter::aFullDiskLeavesAnOldSameNamedPartIntact()
         QVERIFY2(r.error.startsWith("g_bin_002.001 を書き込めませんでした。"), qPrintable(r.error));
         QVERIFY2(r.error.endsWith("ファイルが大きすぎて、このメディアには書き込めません。"), qPrintable(r.error));
         QCOMPARE(entries(), (QStringList{"g.bin", "g_bin_002.001"}));
-        QCOMPARE(readAll(folder() + "g_bin_002.001"), QByteArray("old part"));
+        QCOMPARE(read(folder() + "g_bin_002.001"), QByteArray("old part"));
     }
 }
 
@@ -297,7 +295,7 @@ void tst_DividePartWriter::aLinkToOneOfItsOwnPartsIsNotDivided()
     QVERIFY(!r.ok);
     QVERIFY2(r.error.startsWith("l_bin_003.002 は l.bin そのもの"), qPrintable(r.error));
     QCOMPARE(entries(), (QStringList{"l.bin", "l_bin_003.002"}));
-    QCOMPARE(readAll(folder() + "l_bin_003.002"), data);
+    QCOMPARE(read(folder() + "l_bin_003.002"), data);
 }
 
 void tst_DividePartWriter::aMissingSourceFails()
@@ -308,6 +306,17 @@ void tst_DividePartWriter::aMissingSourceFails()
     QCOMPARE(r.error, QStringLiteral("gone.bin を開けませんでした。ファイルまたはフォルダが見付かりません。"));
     QCOMPARE(progress.reports, 0);
     QVERIFY(entries().isEmpty());
+}
+
+// Opening a FIFO for reading would wait for a writer that never comes.
+void tst_DividePartWriter::aPipeIsRefusedWithoutWaitingForAWriter()
+{
+    QVERIFY(::mkfifo(QFile::encodeName(folder() + "pipe").constData(), 0644) == 0);
+    ScriptedProgress progress;
+    const PartWriter::Result r = PartWriter::divide(folder() + "pipe", folder(), "pipe", 1000, progress);
+    QVERIFY(!r.ok);
+    QCOMPARE(r.error, QStringLiteral("pipe は普通のファイルではありません。"));
+    QVERIFY(entries().isEmpty()); // no part; the FIFO itself is no file to QDir
 }
 
 // A part name of 248 bytes is allowed; a temporary name made longer from it would not be.

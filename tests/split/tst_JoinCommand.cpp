@@ -3,6 +3,7 @@
 #include "split/JoinCommand.h"
 #include "split/PartName.h"
 #include "split/frmJoinDialog.h"
+#include "support/TestFiles.h"
 
 #include <QApplication>
 #include <QDir>
@@ -17,6 +18,9 @@
 #include <functional>
 #include <memory>
 #include <sys/stat.h>
+
+using TestFiles::read;
+using TestFiles::write;
 
 using Answer = Prompter::Answer;
 
@@ -44,17 +48,6 @@ private:
     QString out(const QString& name = {}) const { return dir_->path() + "/out/" + name; }
     QString outFolder() const { return dir_->path() + "/out"; }
 
-    static void write(const QString& file, const QByteArray& data)
-    {
-        QFile f(file);
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        QCOMPARE(f.write(data), data.size());
-    }
-    static QByteArray read(const QString& file)
-    {
-        QFile f(file);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    }
     static QByteArray pattern(int size, char seed)
     {
         QByteArray data(size, Qt::Uninitialized);

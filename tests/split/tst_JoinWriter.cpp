@@ -1,5 +1,6 @@
 #include "platform/ScriptedProgress.h"
 #include "split/JoinWriter.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,6 +10,9 @@
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
+
+using TestFiles::read;
+using TestFiles::write;
 
 // The join engine on real files: the bytes it writes, where it writes them, and
 // what it leaves behind when it is cancelled or fails.
@@ -21,19 +25,6 @@ private:
 
     QString path(const QString& name) const { return dir_->path() + QLatin1Char('/') + name; }
 
-    static void write(const QString& file, const QByteArray& data)
-    {
-        QFile f(file);
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        QCOMPARE(f.write(data), data.size());
-    }
-    static QByteArray read(const QString& file)
-    {
-        QFile f(file);
-        if (!f.open(QIODevice::ReadOnly))
-            return "<missing>";
-        return f.readAll();
-    }
     static QByteArray pattern(int size, char seed)
     {
         QByteArray data(size, Qt::Uninitialized);
@@ -193,7 +184,7 @@ private slots:
         QVERIFY(!result.ok);
         QVERIFY(result.cancelled);
         QCOMPARE(progress_.finishes, 1);
-        QCOMPARE(read(path("out")), outputExisted ? QByteArray("precious") : QByteArray("<missing>"));
+        QCOMPARE(read(path("out")), outputExisted ? QByteArray("precious") : QByteArray("<unreadable>"));
         const QStringList left = outputExisted ? QStringList {"a", "b", "c", "out"} : QStringList {"a", "b", "c"};
         QCOMPARE(listing(), left);
     }

@@ -1,7 +1,5 @@
 #include "CabTestSupport.h"
 
-#include <dirent.h>
-#include <ftw.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -15,54 +13,6 @@
 #include <stdexcept>
 
 namespace cabtest {
-
-namespace {
-
-int removeEntry(const char* path, const struct stat*, int, struct FTW*) { return ::remove(path); }
-
-void walk(const std::string& root, const std::string& rel, std::vector<std::string>& out) {
-    DIR* dir = ::opendir((root + (rel.empty() ? "" : "/" + rel)).c_str());
-    if (!dir) return;
-    while (dirent* e = ::readdir(dir)) {
-        std::string name = e->d_name;
-        if (name == "." || name == "..") continue;
-        std::string r = rel.empty() ? name : rel + "/" + name;
-        struct stat st{};
-        ::lstat((root + "/" + r).c_str(), &st);
-        if (S_ISDIR(st.st_mode))
-            walk(root, r, out);
-        else
-            out.push_back(r);
-    }
-    ::closedir(dir);
-}
-
-}  // namespace
-
-TempDir::TempDir() {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/kes-cab-test-XXXXXX";
-    std::vector<char> buf(pattern.begin(), pattern.end());
-    buf.push_back('\0');
-    if (!::mkdtemp(buf.data())) throw std::runtime_error("mkdtemp failed");
-    path_ = buf.data();
-}
-
-TempDir::~TempDir() {
-    // Read-only folders from tests would stop the removal.
-    ::nftw(path_.c_str(), [](const char* p, const struct stat* st, int, struct FTW*) {
-        if (S_ISDIR(st->st_mode)) ::chmod(p, 0700);
-        return 0;
-    }, 16, FTW_PHYS);
-    ::nftw(path_.c_str(), &removeEntry, 16, FTW_DEPTH | FTW_PHYS);
-}
-
-std::vector<std::string> TempDir::files() const {
-    std::vector<std::string> out;
-    walk(path_, "", out);
-    std::sort(out.begin(), out.end());
-    return out;
-}
 
 void writeFile(const std::string& path, const std::string& data) {
     size_t slash = path.rfind('/');
@@ -131,10 +81,6 @@ int writeCabinet(const std::string& path, const std::vector<std::pair<std::strin
     kestrel::arc::cab::CabinetWriter writer(path, options);
     std::string message;
     return writer.write(std::move(inputs), nullptr, message);
-}
-
-bool haveTool(const std::string& name) {
-    return runTool("command -v " + name + " >/dev/null 2>&1") == 0;
 }
 
 int runTool(const std::string& command, std::string* output) {

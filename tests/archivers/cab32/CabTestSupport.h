@@ -11,24 +11,14 @@
 
 #include "Cab32.h"
 #include "CabinetWriter.h"
+#include "PeerTool.h"
 #include "ScriptedHost.h"
+#include "TempDir.h"
 
 namespace cabtest {
 
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::string& path() const { return path_; }
-    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-    // Every file below the folder, as relative paths, sorted.
-    std::vector<std::string> files() const;
-
-private:
-    std::string path_;
-};
+using kestrel::test::TempDir;
+using kestrel::test::haveTool;
 
 void writeFile(const std::string& path, const std::string& data);
 std::string readFile(const std::string& path);
@@ -54,7 +44,6 @@ struct ScriptedHost : kestrel::test::ScriptedHost {
 int writeCabinet(const std::string& path, const std::vector<std::pair<std::string, std::string>>& files,
                  kestrel::arc::cab::CabWriteOptions options, const TempDir& scratch);
 
-bool haveTool(const std::string& name);
 // Runs a shell command; returns its exit status and fills `output` with stdout+stderr.
 int runTool(const std::string& command, std::string* output = nullptr);
 std::string quote(const std::string& s);

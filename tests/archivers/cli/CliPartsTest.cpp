@@ -11,6 +11,7 @@
 #include "ArchiverLibrary.h"
 #include "ListingPrinter.h"
 #include "ResultText.h"
+#include "TempDir.h"
 #include "TerminalHost.h"
 
 namespace kestrel::cli {
@@ -83,16 +84,13 @@ TEST(ArchiverLibrary, TriesEachFolderThenTheSystemAndKeepsEveryReason) {
 
 TEST(ArchiverLibrary, ACopyWithoutTheEntriesIsPassedOver) {
     // Any shared object that is not ours stands for a foreign or broken copy.
-    char folder[] = "/tmp/kestrel-lib-XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    const std::string impostor = std::string(folder) + "/libunzip32.so";
+    const kestrel::test::TempDir folder;
+    const std::string impostor = folder / "libunzip32.so";
     ASSERT_EQ(std::system(("cp /usr/lib/x86_64-linux-gnu/libz.so.1 " + impostor).c_str()), 0);
-    ArchiverLibrary lib("unzip", {std::string(folder) + "/", "/nonexistent-kestrel-b/"});
+    ArchiverLibrary lib("unzip", {folder.path() + "/", "/nonexistent-kestrel-b/"});
     EXPECT_FALSE(lib.load());
     EXPECT_NE(lib.error().find(impostor + ": no entry UnZip"), std::string::npos) << lib.error();
     EXPECT_NE(lib.error().find("/nonexistent-kestrel-b/libunzip32.so"), std::string::npos) << lib.error();
-    std::remove(impostor.c_str());
-    rmdir(folder);
 }
 
 // A terminal whose input is `input` and whose output is thrown away.

@@ -7,6 +7,8 @@
 #include "AtomicFile.h"
 #include "TempDir.h"
 
+using kestrel::test::TempDir;
+
 using kestrel::arc::AtomicFile;
 
 namespace {

@@ -4,6 +4,8 @@
 #include "TempDir.h"
 #include "Wildcard.h"
 
+using kestrel::test::TempDir;
+
 using kestrel::arc::CommandLine;
 using kestrel::arc::Wildcard;
 

@@ -4,10 +4,13 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 
 #include "ArchiverApi.h"
 #include "FolderMaker.h"
 #include "TempDir.h"
+
+using kestrel::test::TempDir;
 
 using kestrel::arc::FolderMaker;
 namespace fs = std::filesystem;

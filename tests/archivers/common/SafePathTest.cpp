@@ -6,6 +6,8 @@
 #include "SafePath.h"
 #include "TempDir.h"
 
+using kestrel::test::TempDir;
+
 using kestrel::arc::SafePath;
 using P = SafePath::Problem;
 

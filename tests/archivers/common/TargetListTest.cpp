@@ -8,6 +8,8 @@
 #include "TargetList.h"
 #include "TempDir.h"
 
+using kestrel::test::TempDir;
+
 using kestrel::arc::Target;
 using kestrel::arc::TargetList;
 

@@ -11,23 +11,13 @@
 #include <random>
 
 #include "ArchiverApi.h"
+#include "PeerTool.h"
 #include "TestSupport.h"
-
-extern "C" {
-void* UnZipOpenArchive(void* window, const char* archivePath, unsigned long mode);
-int UnZipFindFirst(void* archive, const char* wildName, EntryInfo* entry);
-int UnZipFindNext(void* archive, EntryInfo* entry);
-int UnZipCloseArchive(void* archive);
-}
 
 namespace kestrel::test {
 namespace {
 
 constexpr time_t kStamp = 1600000001;  // odd: only the UTC time fields hold it exactly
-
-bool haveTool(const char* tool) {
-    return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
-}
 
 int shell(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()); }
 

@@ -4,6 +4,7 @@
 // first byte).
 #include "LzhEncoder.h"
 #include "LzhTestSupport.h"
+#include "PeerTool.h"
 
 #include <gtest/gtest.h>
 
@@ -25,6 +26,8 @@ using namespace kestrel::lzh::test;
 namespace fs = std::filesystem;
 
 namespace {
+
+using kestrel::test::haveTool;
 
 void put16(Bytes& b, unsigned v)
 {
@@ -94,11 +97,6 @@ std::string outputOf(const std::string& command)
         ::pclose(p);
     }
     return text;
-}
-
-bool haveTool(const char* tool)
-{
-    return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
 }
 
 Bytes readFile(const fs::path& path)

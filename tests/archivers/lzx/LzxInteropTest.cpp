@@ -1,5 +1,6 @@
 // Cabinets with our LZX folders, read back by the independent readers that
 // Debian ships: cabextract, 7-Zip and bsdtar (libarchive).
+#include "PeerTool.h"
 #include "TestCabinet.h"
 
 #include <gtest/gtest.h>
@@ -15,10 +16,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool haveTool(const std::string& name)
-{
-    return std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0;
-}
+using kestrel::test::haveTool;
 
 std::vector<uint8_t> readAll(const fs::path& p)
 {

@@ -1,5 +1,6 @@
 #include "TestCabinet.h"
 
+#include "CabFormat.h"
 #include "LzxEncoder.h"
 
 #include <mspack.h>
@@ -29,75 +30,47 @@ CompressedFolder compressFolder(const std::vector<uint8_t>& data, int windowBits
     return folder;
 }
 
-namespace {
-
-void put16(std::vector<uint8_t>& v, uint32_t x)
-{
-    v.push_back(uint8_t(x));
-    v.push_back(uint8_t(x >> 8));
-}
-
-void put32(std::vector<uint8_t>& v, uint32_t x)
-{
-    put16(v, x & 0xFFFF);
-    put16(v, x >> 16);
-}
-
-uint32_t cabChecksum(const uint8_t* p, size_t n, uint32_t seed)
-{
-    uint32_t sum = seed;
-    size_t i = 0;
-    for (; i + 4 <= n; i += 4)
-        sum ^= uint32_t(p[i]) | uint32_t(p[i + 1]) << 8 | uint32_t(p[i + 2]) << 16 |
-               uint32_t(p[i + 3]) << 24;
-    uint32_t tail = 0;
-    for (; i < n; ++i)
-        tail = (tail << 8) | p[i];
-    return sum ^ tail;
-}
-
-} // namespace
-
+// The writer of cab32 takes files, not frames made beforehand: the one-folder,
+// one-file layout is laid out here with the format's own fields and checksum.
 std::vector<uint8_t> buildCabinet(const CompressedFolder& folder, uint32_t fileSize,
                                   const std::string& name)
 {
-    const uint32_t filesAt = 36 + 8;
-    const uint32_t dataAt = filesAt + 16 + uint32_t(name.size()) + 1;
+    using namespace kestrel::arc::cab;
+    const uint32_t filesAt = kHeaderSize + kFolderEntrySize;
+    const uint32_t dataAt = filesAt + kFileEntrySize + uint32_t(name.size()) + 1;
     std::vector<uint8_t> cab;
-    put32(cab, 0x4643534D);
-    put32(cab, 0);
-    put32(cab, 0); // cabinet size, patched below
-    put32(cab, 0);
-    put32(cab, filesAt);
-    put32(cab, 0);
+    putU32(cab, 0x4643534D);
+    putU32(cab, 0);
+    putU32(cab, 0); // cabinet size, set below
+    putU32(cab, 0);
+    putU32(cab, filesAt);
+    putU32(cab, 0);
     cab.push_back(3);
     cab.push_back(1);
-    put16(cab, 1); // folders
-    put16(cab, 1); // files
-    put16(cab, 0); // flags
-    put16(cab, 0x1234);
-    put16(cab, 0);
-    put32(cab, dataAt);
-    put16(cab, uint16_t(folder.blocks.size()));
-    put16(cab, folder.typeCompress);
-    put32(cab, fileSize);
-    put32(cab, 0);
-    put16(cab, 0);
-    put16(cab, 0x5A86); // 2025-04-06
-    put16(cab, 0x6000);
-    put16(cab, 0x20);
+    putU16(cab, 1); // folders
+    putU16(cab, 1); // files
+    putU16(cab, 0); // flags
+    putU16(cab, 0x1234);
+    putU16(cab, 0);
+    putU32(cab, dataAt);
+    putU16(cab, uint16_t(folder.blocks.size()));
+    putU16(cab, folder.typeCompress);
+    putU32(cab, fileSize);
+    putU32(cab, 0);
+    putU16(cab, 0);
+    putU16(cab, 0x5A86); // 2025-04-06
+    putU16(cab, 0x6000);
+    putU16(cab, kAttrArchive);
     cab.insert(cab.end(), name.begin(), name.end());
     cab.push_back(0);
     for (size_t i = 0; i < folder.blocks.size(); ++i) {
         const auto& b = folder.blocks[i];
-        uint8_t sizes[4] = {uint8_t(b.size()), uint8_t(b.size() >> 8), uint8_t(folder.frameSizes[i]),
-                            uint8_t(folder.frameSizes[i] >> 8)};
-        put32(cab, cabChecksum(sizes, 4, cabChecksum(b.data(), b.size(), 0)));
-        cab.insert(cab.end(), sizes, sizes + 4);
+        putU32(cab, dataBlockChecksum(b.data(), uint16_t(b.size()), folder.frameSizes[i]));
+        putU16(cab, uint16_t(b.size()));
+        putU16(cab, folder.frameSizes[i]);
         cab.insert(cab.end(), b.begin(), b.end());
     }
-    const uint32_t total = uint32_t(cab.size());
-    std::memcpy(cab.data() + 8, &total, 4);
+    setU32(cab.data() + 8, uint32_t(cab.size()));
     return cab;
 }
 

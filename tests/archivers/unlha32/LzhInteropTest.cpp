@@ -7,13 +7,12 @@
 
 #include "ForeignArchives.h"
 #include "NameEncoding.h"
+#include "PeerTool.h"
 #include "UnlhaTestSupport.h"
 
 namespace {
 
-bool haveTool(const std::string& tool) {
-    return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0;
-}
+using kestrel::test::haveTool;
 
 int sh(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()); }
 

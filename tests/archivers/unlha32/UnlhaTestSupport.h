@@ -20,6 +20,8 @@
 #include "ScriptedHost.h"
 #include "TempDir.h"
 
+using kestrel::test::TempDir;
+
 extern "C" {
 int Unlha(void* window, const char* commandLine, char* output, unsigned long outputSize);
 void* UnlhaOpenArchive(void* window, const char* archivePath, unsigned long mode);

@@ -16,24 +16,6 @@ extern "C" int UnZip(void* window, const char* commandLine, char* output, unsign
 
 namespace kestrel::test {
 
-TempDir::TempDir() {
-    const char* base = std::getenv("TMPDIR");
-    std::string templ = std::string(base && *base ? base : "/tmp") + "/kestrel-zip-XXXXXX";
-    if (mkdtemp(templ.data()) == nullptr)
-        throw std::runtime_error("mkdtemp");
-    path_ = templ;
-}
-
-TempDir::~TempDir() {
-    std::error_code ec;
-    // Folders extracted read-only must be made writable again to be removed.
-    for (auto it = std::filesystem::recursive_directory_iterator(path_, ec);
-         it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
-        if (it->is_directory(ec) && !it->is_symlink(ec))
-            chmod(it->path().c_str(), 0700);
-    std::filesystem::remove_all(path_, ec);
-}
-
 std::string readFile(const std::string& path) {
     std::ifstream f(path, std::ios::binary);
     std::ostringstream s;

@@ -9,23 +9,17 @@
 
 #include "ArchiverApi.h"
 #include "ScriptedHost.h"
+#include "TempDir.h"
+
+// The listing entries of the library, for the tests that walk an archive.
+extern "C" {
+void* UnZipOpenArchive(void* window, const char* archivePath, unsigned long mode);
+int UnZipFindFirst(void* archive, const char* wildName, EntryInfo* entry);
+int UnZipFindNext(void* archive, EntryInfo* entry);
+int UnZipCloseArchive(void* archive);
+}
 
 namespace kestrel::test {
-
-// A fresh folder under the system's temporary folder, removed with everything in it.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    const std::string& path() const { return path_; }
-    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
 
 std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& data);

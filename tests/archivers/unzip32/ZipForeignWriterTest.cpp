@@ -13,13 +13,6 @@
 #include "TestSupport.h"
 #include "ZipBuilder.h"
 
-extern "C" {
-void* UnZipOpenArchive(void* window, const char* archivePath, unsigned long mode);
-int UnZipFindFirst(void* archive, const char* wildName, EntryInfo* entry);
-int UnZipFindNext(void* archive, EntryInfo* entry);
-int UnZipCloseArchive(void* archive);
-}
-
 namespace kestrel::test {
 namespace {
 

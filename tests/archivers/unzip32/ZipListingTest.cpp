@@ -14,13 +14,6 @@
 #include "ZipEntryRecord.h"
 #include "ZipNames.h"
 
-extern "C" {
-void* UnZipOpenArchive(void* window, const char* archivePath, unsigned long mode);
-int UnZipFindFirst(void* archive, const char* wildName, EntryInfo* entry);
-int UnZipFindNext(void* archive, EntryInfo* entry);
-int UnZipCloseArchive(void* archive);
-}
-
 namespace kestrel::test {
 namespace {
 

@@ -8,12 +8,6 @@
 #include "ArchiverApi.h"
 #include "TestSupport.h"
 
-extern "C" {
-void* UnZipOpenArchive(void* window, const char* archivePath, unsigned long mode);
-int UnZipFindFirst(void* archive, const char* wildName, EntryInfo* entry);
-int UnZipCloseArchive(void* archive);
-}
-
 namespace kestrel::test {
 namespace {
 
