@@ -52,6 +52,8 @@ FileStatus FileStatus::answer(int result, const struct stat& st)
     status.permissions_ = st.st_mode & 0777;
     status.device_ = st.st_dev;
     status.inode_ = st.st_ino;
+    status.owner_ = st.st_uid;
+    status.group_ = st.st_gid;
     return status;
 }
 

@@ -34,6 +34,9 @@ public:
     qint64 size() const { return size_; }
     // The permission bits (rwx for user, group and others), no file type.
     unsigned permissions() const { return permissions_; }
+    // The owner's and the group's numeric ids.
+    quint32 owner() const { return owner_; }
+    quint32 group() const { return group_; }
     // Both name the same file on the same device.
     bool sameFileAs(const FileStatus& other) const;
 
@@ -46,4 +49,6 @@ private:
     unsigned permissions_ = 0;
     quint64 device_ = 0;
     quint64 inode_ = 0;
+    quint32 owner_ = 0;
+    quint32 group_ = 0;
 };

@@ -1,12 +1,12 @@
 #include "split/JoinOutput.h"
 
 #include "archivers/common/AtomicFile.h"
+#include "platform/FileOwnership.h"
+#include "platform/FileStatus.h"
 
 #include <QFile>
 
 #include <cerrno>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -38,23 +38,22 @@ bool JoinOutput::create(const QString& outputPath, int& error)
     file_ = std::make_unique<kestrel::arc::AtomicFile>(native(outputPath).toStdString());
     file_->followLink();
     target_ = QFile::decodeName(file_->finalPath().c_str());
-    struct stat st;
-    if (::stat(native(target_).constData(), &st) == 0 && S_ISDIR(st.st_mode)) {
+    const FileStatus existing = FileStatus::of(target_);
+    if (existing.isFolder()) {
         error = EISDIR;
         return false;
     }
     // A device, pipe or socket at that name is not a file to replace: the rename
     // would take away the node itself (for root, even one in /dev).
-    if (::stat(native(target_).constData(), &st) == 0 && !S_ISREG(st.st_mode)) {
+    if (existing.exists() && !existing.isRegular()) {
         error = EEXIST;
         special_ = true;
         return false;
     }
     // A read-only file stays as it is: the rename below could replace it, but
     // the user has marked it as not to be written.
-    if (::access(native(target_).constData(), F_OK) == 0
-        && ::access(native(target_).constData(), W_OK) != 0) {
-        error = errno;
+    if (const int refusal = FileOwnership::writeRefusal(native(target_).constData())) {
+        error = refusal;
         return false;
     }
     // A short fixed-form name, so that a long output name cannot make it too long.
@@ -68,8 +67,8 @@ bool JoinOutput::create(const QString& outputPath, int& error)
 
 bool JoinOutput::commit(int& error)
 {
-    struct stat st;
-    const bool replacing = ::stat(native(target_).constData(), &st) == 0;
+    const FileStatus replaced = FileStatus::of(target_);
+    const bool replacing = replaced.exists();
     // The replaced file keeps its permissions (not set-id bits: a joined file is
     // new data). Its data is made durable before the rename, so a crash cannot
     // leave the old file gone and the new one empty.
@@ -77,13 +76,13 @@ bool JoinOutput::commit(int& error)
     // or a group of the user's own); otherwise the file is the user's, as any
     // file the user writes anew.
     const int fd = file_->descriptor();
-    if (replacing && ::fchown(fd, st.st_uid, st.st_gid) != 0)
-        (void)::fchown(fd, uid_t(-1), st.st_gid);
+    if (replacing)
+        FileOwnership::copyTo(fd, replaced);
     // A new file lets group and others read no more than every entry did. File
     // systems that decide modes themselves (FAT) refuse such a change: that is
     // no reason to fail the join.
     if (replacing)
-        file_->setMode(st.st_mode & 0777);
+        file_->setMode(replaced.permissions());
     else
         file_->setNewFileMode(0666 & (0700 | othersMay_));
     file_->setSync(replacing);
