@@ -2,7 +2,7 @@
 
 #include "app/AppPictures.h"
 #include "app/MainMenus.h"
-#include "app/MainStatusBar.h"
+#include "platform/ClockStatusBar.h"
 #include "app/MainToolBar.h"
 #include "app/Module1.h"
 #include "app/PaneCommands.h"
@@ -139,7 +139,7 @@ void frmMain::createControls()
     picSplitter->setPalette(grey);
     picSplitter->hide();
 
-    sbStatusBar = new MainStatusBar(client_);
+    sbStatusBar = new ClockStatusBar(client_);
 
     TimerForToolBar = new QTimer(this);
     TimerForToolBar->setObjectName(QStringLiteral("TimerForToolBar"));

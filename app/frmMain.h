@@ -14,7 +14,7 @@ class ClipboardCommands;
 class FileListView;
 class FolderTree;
 class MainMenus;
-class MainStatusBar;
+class ClockStatusBar;
 class MainToolBar;
 class PaneCommands;
 class Prompter;
@@ -42,7 +42,7 @@ public:
     QWidget* imgSplitter = nullptr;
     QWidget* picSplitter = nullptr;
     FileListView* lvListView = nullptr;
-    MainStatusBar* sbStatusBar = nullptr;
+    ClockStatusBar* sbStatusBar = nullptr;
     QTimer* TimerForToolBar = nullptr;
     MainMenus* menus() const { return menus_; }
     PaneCommands* paneCommands() const { return paneCommands_; }

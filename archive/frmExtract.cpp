@@ -5,7 +5,7 @@
 #include "archive/EntryListModel.h"
 #include "archive/OutcomeReport.h"
 #include "archive/ViewerPictures.h"
-#include "archive/ViewerStatusBar.h"
+#include "platform/ClockStatusBar.h"
 #include "platform/ApplicationTitle.h"
 #include "platform/ProgressWindow.h"
 #include "platform/Prompter.h"
@@ -148,7 +148,8 @@ void frmExtract::createControls()
     for (int c = 0; c < EntryListModel::ColumnCount; ++c)
         lvListView->setColumnWidth(c, px(EntryListModel::widthTwips(c)));
 
-    sbStatusBar = new ViewerStatusBar(client_);
+    sbStatusBar = new ClockStatusBar(client_);
+    sbStatusBar->setFixedHeight(Twips::toPixelsY(270));
     resize(px(kLoadWidth), menuBar->sizeHint().height() + pxY(kClientHeight));
 }
 

@@ -16,7 +16,7 @@ class QMenu;
 class QMenuBar;
 class QToolBar;
 class QTreeView;
-class ViewerStatusBar;
+class ClockStatusBar;
 struct ArchiveState;
 
 // The archive viewer "解凍": the entries of the archive at the program-wide
@@ -54,7 +54,7 @@ public:
     QWidget* picTitles = nullptr;
     QLabel* lblTitle = nullptr;
     QTreeView* lvListView = nullptr;
-    ViewerStatusBar* sbStatusBar = nullptr;
+    ClockStatusBar* sbStatusBar = nullptr;
     ImageList LargeIconImageList;
     ImageList SmallIconImageList;
 

@@ -2,7 +2,7 @@
 
 #include "app/Module1.h"
 #include "app/MainMenus.h"
-#include "app/MainStatusBar.h"
+#include "platform/ClockStatusBar.h"
 #include "app/MainToolBar.h"
 #include "app/frmMain.h"
 #include "browse/FileListView.h"

@@ -159,14 +159,14 @@ private slots:
 
     void statusPanels()
     {
-        auto* bar = w_->findChild<MainStatusBar*>("sbStatusBar");
+        auto* bar = w_->findChild<ClockStatusBar*>("sbStatusBar");
         QVERIFY(bar);
         QCOMPARE(bar->panel(0)->text(), QString("ｽﾃｰﾀｽ"));
         const QDateTime before = QDateTime::currentDateTime();
         const QString date = bar->panel(1)->text();
         // The date is the system's, read just now (allowing for midnight in between).
-        QVERIFY(date == MainStatusBar::dateText(before)
-                || date == MainStatusBar::dateText(before.addSecs(-5)));
+        QVERIFY(date == ClockStatusBar::dateText(before)
+                || date == ClockStatusBar::dateText(before.addSecs(-5)));
         QVERIFY(QTime::fromString(bar->panel(2)->text(), "H:mm").isValid());
         for (int i = 0; i < 3; ++i) {
             QCOMPARE(bar->panel(i)->frameShadow(), QFrame::Sunken);

@@ -2,7 +2,7 @@
 #include "archive/EntryCells.h"
 #include "archive/EntryIconKeys.h"
 #include "archive/EntryListModel.h"
-#include "archive/ViewerStatusBar.h"
+#include "platform/ClockStatusBar.h"
 #include "archive/frmExtract.h"
 #include "platform/ScriptedProgress.h"
 #include "platform/ScriptedPrompter.h"

@@ -7,6 +7,7 @@
 #include "TempDir.h"
 
 using kestrel::arc::ScratchPath;
+using kestrel::test::TempDir;
 
 // A scratch file or folder is hidden in the folder asked for and gone, with
 // whatever was put in it, when the command is over.

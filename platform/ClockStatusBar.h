@@ -5,12 +5,13 @@
 class QLabel;
 class QTimer;
 
-// The status bar `sbStatusBar`: a text panel "ｽﾃｰﾀｽ" taking the room the
-// others leave, then the date and the time, which the bar keeps current itself.
-class MainStatusBar : public QStatusBar {
+// The status bar `sbStatusBar` of the main window and of the archive viewer:
+// a text panel "ｽﾃｰﾀｽ" taking the room the others leave, then the date and
+// the time, which the bar keeps current itself.
+class ClockStatusBar : public QStatusBar {
     Q_OBJECT
 public:
-    explicit MainStatusBar(QWidget* parent = nullptr);
+    explicit ClockStatusBar(QWidget* parent = nullptr);
 
     QLabel* panel(int index) const;  // 0 text, 1 date, 2 time
 

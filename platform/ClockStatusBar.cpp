@@ -1,4 +1,4 @@
-#include "app/MainStatusBar.h"
+#include "platform/ClockStatusBar.h"
 
 #include "platform/Twips.h"
 
@@ -20,7 +20,7 @@ QLabel* makePanel(QWidget* parent, const char* name)
 
 } // namespace
 
-MainStatusBar::MainStatusBar(QWidget* parent) : QStatusBar(parent)
+ClockStatusBar::ClockStatusBar(QWidget* parent) : QStatusBar(parent)
 {
     setObjectName(QStringLiteral("sbStatusBar"));
     setSizeGripEnabled(false);
@@ -34,26 +34,26 @@ MainStatusBar::MainStatusBar(QWidget* parent) : QStatusBar(parent)
 
     tick();
     timer_ = new QTimer(this);
-    connect(timer_, &QTimer::timeout, this, &MainStatusBar::tick);
+    connect(timer_, &QTimer::timeout, this, &ClockStatusBar::tick);
     timer_->start(1000);
 }
 
-QLabel* MainStatusBar::panel(int index) const
+QLabel* ClockStatusBar::panel(int index) const
 {
     return index >= 0 && index < 3 ? panels_[index] : nullptr;
 }
 
-QString MainStatusBar::dateText(const QDateTime& now)
+QString ClockStatusBar::dateText(const QDateTime& now)
 {
     return now.toString(QStringLiteral("yyyy/MM/dd"));
 }
 
-QString MainStatusBar::timeText(const QDateTime& now)
+QString ClockStatusBar::timeText(const QDateTime& now)
 {
     return now.toString(QStringLiteral("H:mm"));
 }
 
-void MainStatusBar::tick()
+void ClockStatusBar::tick()
 {
     const QDateTime now = QDateTime::currentDateTime();
     panels_[1]->setText(dateText(now));
