@@ -1,5 +1,7 @@
 #include "app/AppPictures.h"
 
+#include "platform/ToolbarPainter.h"
+
 #include <QPainter>
 #include <QPainterPath>
 
@@ -11,13 +13,13 @@ static void initIconResource() { Q_INIT_RESOURCE(icons); }
 
 namespace {
 
-const QColor kInk(40, 40, 40);
+const QColor& kInk = ToolbarPainter::ink;
 const QColor kFolder(236, 190, 72);
 const QColor kFolderDark(176, 128, 24);
 const QColor kPaper(250, 250, 250);
-const QColor kBlue(40, 100, 200);
-const QColor kRed(200, 40, 40);
-const QColor kGreen(40, 150, 60);
+const QColor& kBlue = ToolbarPainter::blue;
+const QColor& kRed = ToolbarPainter::red;
+const QColor& kGreen = ToolbarPainter::green;
 
 using Draw = std::function<void(QPainter&)>;
 
@@ -44,14 +46,7 @@ void page(QPainter& p, QRect r)
 
 void arrow(QPainter& p, QPoint from, QPoint to, QColor colour)
 {
-    p.setPen(QPen(colour, 2, Qt::SolidLine, Qt::SquareCap));
-    p.drawLine(from, to);
-    const QPointF d = QPointF(to - from) / std::max(1.0, QLineF(from, to).length());
-    const QPointF side(-d.y(), d.x());
-    const QPointF tip(to);
-    p.setPen(Qt::NoPen);
-    p.setBrush(colour);
-    p.drawPolygon(QPolygonF({tip + d * 2, tip - d * 3 + side * 3, tip - d * 3 - side * 3}));
+    ToolbarPainter::arrow(p, from, to, colour);
 }
 
 void box(QPainter& p)
@@ -159,14 +154,7 @@ const QHash<QString, Draw>& drawings()
                  p.drawLine(11, y + 1, 14, y + 1);
              }
          }},
-        {"Exit", [](QPainter& p) {
-             p.setPen(kInk);
-             p.setBrush(QColor(150, 90, 50));
-             p.drawRect(2, 1, 8, 14);
-             p.setBrush(kInk);
-             p.drawEllipse(QRectF(7.5, 7.5, 1.5, 1.5));
-             arrow(p, {8, 8}, {15, 8}, kRed);
-         }},
+        {"Exit", [](QPainter& p) { ToolbarPainter::door(p); }},
     };
     return table;
 }
@@ -175,15 +163,7 @@ const QHash<QString, Draw>& drawings()
 
 QPixmap AppPictures::toolbarPicture(const QString& key)
 {
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::transparent);
-    const auto draw = drawings().constFind(key);
-    if (draw != drawings().cend()) {
-        QPainter p(&pixmap);
-        p.setRenderHint(QPainter::Antialiasing, false);
-        (*draw)(p);
-    }
-    return pixmap;
+    return ToolbarPainter::picture(drawings(), key, false);
 }
 
 const QHash<QString, QIcon>& AppPictures::tbImageList()

@@ -1,5 +1,7 @@
 #include "archive/ViewerPictures.h"
 
+#include "platform/ToolbarPainter.h"
+
 #include <QHash>
 #include <QPainter>
 
@@ -7,14 +9,14 @@
 
 namespace {
 
-const QColor kInk(40, 40, 40);
+const QColor& kInk = ToolbarPainter::ink;
 const QColor kBoxEdge(120, 80, 30);
 const QColor kBox(205, 160, 100);
-const QColor kGreen(40, 150, 60);
-const QColor kRed(200, 40, 40);
-const QColor kBlue(40, 100, 200);
+const QColor& kGreen = ToolbarPainter::green;
+const QColor& kRed = ToolbarPainter::red;
+const QColor& kBlue = ToolbarPainter::blue;
 
-using Draw = std::function<void(QPainter&)>;
+using Draw = ToolbarPainter::Draw;
 
 // The archive itself: a parcel with its band.
 void parcel(QPainter& p, QRect r)
@@ -28,14 +30,7 @@ void parcel(QPainter& p, QRect r)
 
 void arrow(QPainter& p, QPoint from, QPoint to, QColor colour)
 {
-    p.setPen(QPen(colour, 2, Qt::SolidLine, Qt::SquareCap));
-    p.drawLine(from, to);
-    const QPointF d = QPointF(to - from) / std::max(1.0, QLineF(from, to).length());
-    const QPointF side(-d.y(), d.x());
-    const QPointF tip(to);
-    p.setPen(Qt::NoPen);
-    p.setBrush(colour);
-    p.drawPolygon(QPolygonF({tip + d * 2, tip - d * 3 + side * 3, tip - d * 3 - side * 3}));
+    ToolbarPainter::arrow(p, from, to, colour);
 }
 
 const QHash<QString, Draw>& drawings()
@@ -71,14 +66,7 @@ const QHash<QString, Draw>& drawings()
              p.drawLine(14, 2, 2, 14);
          }},
         // A door with the way out.
-        {QStringLiteral("OOFL"), [](QPainter& p) {
-             p.setPen(kInk);
-             p.setBrush(QColor(150, 90, 50));
-             p.drawRect(2, 1, 8, 14);
-             p.setBrush(kInk);
-             p.drawEllipse(QRectF(7.5, 7.5, 1.5, 1.5));
-             arrow(p, {8, 8}, {15, 8}, kRed);
-         }},
+        {QStringLiteral("OOFL"), [](QPainter& p) { ToolbarPainter::door(p); }},
     };
     return table;
 }
@@ -87,12 +75,5 @@ const QHash<QString, Draw>& drawings()
 
 QPixmap ViewerPictures::picture(const QString& key)
 {
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::transparent);
-    const auto draw = drawings().constFind(key);
-    if (draw != drawings().cend()) {
-        QPainter p(&pixmap);
-        (*draw)(p);
-    }
-    return pixmap;
+    return ToolbarPainter::picture(drawings(), key, true);
 }
