@@ -7,10 +7,14 @@
 #include "app/frmMain.h"
 #include "browse/FileListView.h"
 #include "browse/FolderTree.h"
+#include "platform/ScriptedPrompter.h"
 
 #include <QDir>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTreeWidgetItem>
+
+#include <memory>
 
 // What every window test of the shell needs: settings in a temporary store,
 // and helpers to read and write them the way the program does.
@@ -59,3 +63,37 @@ inline bool makeFolders(const QString& root, const QStringList& relative)
             return false;
     return true;
 }
+
+// The real main window over a temporary folder shown as the only volume, with
+// its settings in a sandbox and a scripted Prompter: what a window suite makes
+// before each test function and throws away after it.
+struct WindowFixture {
+    SettingsSandbox box;
+    ScriptedPrompter prompter;
+    QTemporaryDir files;
+    QString root = files.path() + "/";
+    std::unique_ptr<frmMain> window;  // destroyed first: it uses all the above
+
+    // Makes these folders under root, then the window.
+    bool open(const QStringList& folders = {})
+    {
+        if (!makeFolders(root, folders))
+            return false;
+        window = std::make_unique<frmMain>(prompter);
+        showOnlyVolume(*window, root);
+        return true;
+    }
+
+    // Chooses the folder root + relative in the tree as a click would; false
+    // when the tree has no node for it.
+    bool choose(const QString& relative)
+    {
+        const QString key = root + relative;
+        window->tvTreeView->setPath(key);
+        QTreeWidgetItem* node = window->tvTreeView->nodeByKey(key);
+        if (node == nullptr)
+            return false;
+        window->tvTreeView->chooseNode(node);
+        return window->Path() == key;
+    }
+};

@@ -20,19 +20,28 @@
 class tst_FileCommands : public QObject {
     Q_OBJECT
 
+    std::unique_ptr<WindowFixture> fixture_;
     SettingsSandbox* box_ = nullptr;
     ScriptedPrompter* prompter_ = nullptr;
     frmMain* w_ = nullptr;
-    QTemporaryDir* files_ = nullptr;
     QString root_;
+
+    // Makes a fresh window over these folders, named by the members above.
+    bool makeWindow(const QStringList& folders)
+    {
+        fixture_ = std::make_unique<WindowFixture>();
+        box_ = &fixture_->box;
+        prompter_ = &fixture_->prompter;
+        root_ = fixture_->root;
+        if (!fixture_->open(folders))
+            return false;
+        w_ = fixture_->window.get();
+        return true;
+    }
 
     void choose(const QString& relative)
     {
-        const QString key = root_ + relative;
-        w_->tvTreeView->setPath(key);
-        QTreeWidgetItem* node = w_->tvTreeView->nodeByKey(key);
-        QVERIFY2(node, qPrintable(key));
-        w_->tvTreeView->chooseNode(node);
+        QVERIFY2(fixture_->choose(relative), qPrintable(root_ + relative));
     }
 
     void selectInList(const QString& relative)
@@ -87,22 +96,10 @@ class tst_FileCommands : public QObject {
 private slots:
     void init()
     {
-        box_ = new SettingsSandbox;
-        prompter_ = new ScriptedPrompter;
-        files_ = new QTemporaryDir;
-        root_ = files_->path() + "/";
-        QVERIFY(makeFolders(root_, {"work", "other", "out"}));
-        w_ = new frmMain(*prompter_);
-        showOnlyVolume(*w_, root_);
+        QVERIFY(makeWindow({"work", "other", "out"}));
     }
 
-    void cleanup()
-    {
-        delete w_;
-        delete files_;
-        delete prompter_;
-        delete box_;
-    }
+    void cleanup() { fixture_.reset(); }
 
     void divideThenJoinGivesTheFileBack()
     {

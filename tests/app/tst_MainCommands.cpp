@@ -17,20 +17,28 @@
 class tst_MainCommands : public QObject {
     Q_OBJECT
 
+    std::unique_ptr<WindowFixture> fixture_;
     SettingsSandbox* box_ = nullptr;
     ScriptedPrompter* prompter_ = nullptr;
     frmMain* w_ = nullptr;
-    QTemporaryDir* files_ = nullptr;
     QString root_;
+
+    // Makes a fresh window over these folders, named by the members above.
+    bool makeWindow(const QStringList& folders)
+    {
+        fixture_ = std::make_unique<WindowFixture>();
+        box_ = &fixture_->box;
+        prompter_ = &fixture_->prompter;
+        root_ = fixture_->root;
+        if (!fixture_->open(folders))
+            return false;
+        w_ = fixture_->window.get();
+        return true;
+    }
 
     void choose(const QString& relative)
     {
-        const QString key = root_ + relative;
-        w_->tvTreeView->setPath(key);
-        QTreeWidgetItem* node = w_->tvTreeView->nodeByKey(key);
-        QVERIFY2(node, qPrintable(key));
-        w_->tvTreeView->chooseNode(node);
-        QCOMPARE(w_->Path(), key);
+        QVERIFY2(fixture_->choose(relative), qPrintable(root_ + relative));
     }
 
     QStringList listedNames() const
@@ -69,24 +77,17 @@ class tst_MainCommands : public QObject {
 private slots:
     void init()
     {
-        box_ = new SettingsSandbox;
-        prompter_ = new ScriptedPrompter;
-        files_ = new QTemporaryDir;
-        root_ = files_->path() + "/";
-        w_ = new frmMain(*prompter_);
+        QVERIFY(makeWindow({}));
         w_->show();
         QVERIFY(QTest::qWaitForWindowExposed(w_));
         QTRY_VERIFY(!w_->TimerForToolBar->isActive());
-        showOnlyVolume(*w_, root_);
     }
 
     void cleanup()
     {
-        delete w_;
+        fixture_->window.reset();
         QCOMPARE(prompter_->pendingAnswers(), 0);
-        delete prompter_;
-        delete files_;
-        delete box_;
+        fixture_.reset();
     }
 
     void viewModesFromTheToolbar()

@@ -14,17 +14,28 @@
 class tst_PaneCommands : public QObject {
     Q_OBJECT
 
+    std::unique_ptr<WindowFixture> fixture_;
     SettingsSandbox* box_ = nullptr;
     ScriptedPrompter* prompter_ = nullptr;
-    QTemporaryDir* files_ = nullptr;
-    QString root_;
     frmMain* w_ = nullptr;
+    QString root_;
+
+    // Makes a fresh window over these folders, named by the members above.
+    bool makeWindow(const QStringList& folders)
+    {
+        fixture_ = std::make_unique<WindowFixture>();
+        box_ = &fixture_->box;
+        prompter_ = &fixture_->prompter;
+        root_ = fixture_->root;
+        if (!fixture_->open(folders))
+            return false;
+        w_ = fixture_->window.get();
+        return true;
+    }
 
     void choose(const QString& relative)
     {
-        w_->tvTreeView->setPath(root_ + relative);
-        w_->tvTreeView->chooseNode(w_->tvTreeView->nodeByKey(root_ + relative));
-        QCOMPARE(w_->Path(), root_ + relative);
+        QVERIFY2(fixture_->choose(relative), qPrintable(root_ + relative));
     }
 
     static QStringList names(const QMenu* menu)
@@ -45,25 +56,13 @@ class tst_PaneCommands : public QObject {
 private slots:
     void init()
     {
-        box_ = new SettingsSandbox;
-        prompter_ = new ScriptedPrompter;
-        files_ = new QTemporaryDir;
-        root_ = files_->path() + "/";
-        QVERIFY(makeFolders(root_, {"work/deep", "other"}));
+        QVERIFY(makeWindow({"work/deep", "other"}));
         QFile f(root_ + "work/a.txt");
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.close();
-        w_ = new frmMain(*prompter_);
-        showOnlyVolume(*w_, root_);
     }
 
-    void cleanup()
-    {
-        delete w_;
-        delete files_;
-        delete prompter_;
-        delete box_;
-    }
+    void cleanup() { fixture_.reset(); }
 
     void contextMenusHoldTheMenuBarsItems()
     {
