@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTreeWidgetItem>
 
 #include <memory>
@@ -95,5 +96,34 @@ struct WindowFixture {
             return false;
         window->tvTreeView->chooseNode(node);
         return window->Path() == key;
+    }
+};
+
+// The base of the window suites: a fresh WindowFixture per test function,
+// reached through the members the suites use.
+class WindowSuite : public QObject {
+protected:
+    std::unique_ptr<WindowFixture> fixture_;
+    SettingsSandbox* box_ = nullptr;
+    ScriptedPrompter* prompter_ = nullptr;
+    frmMain* w_ = nullptr;
+    QString root_;
+
+    // Makes a fresh window over these folders, named by the members above.
+    bool makeWindow(const QStringList& folders)
+    {
+        fixture_ = std::make_unique<WindowFixture>();
+        box_ = &fixture_->box;
+        prompter_ = &fixture_->prompter;
+        root_ = fixture_->root;
+        if (!fixture_->open(folders))
+            return false;
+        w_ = fixture_->window.get();
+        return true;
+    }
+
+    void choose(const QString& relative)
+    {
+        QVERIFY2(fixture_->choose(relative), qPrintable(root_ + relative));
     }
 };

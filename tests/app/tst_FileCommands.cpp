@@ -17,32 +17,8 @@
 
 // The file commands reached from the real window's menus: the window hands
 // each to its command and the files on disk change as a user would see them.
-class tst_FileCommands : public QObject {
+class tst_FileCommands : public WindowSuite {
     Q_OBJECT
-
-    std::unique_ptr<WindowFixture> fixture_;
-    SettingsSandbox* box_ = nullptr;
-    ScriptedPrompter* prompter_ = nullptr;
-    frmMain* w_ = nullptr;
-    QString root_;
-
-    // Makes a fresh window over these folders, named by the members above.
-    bool makeWindow(const QStringList& folders)
-    {
-        fixture_ = std::make_unique<WindowFixture>();
-        box_ = &fixture_->box;
-        prompter_ = &fixture_->prompter;
-        root_ = fixture_->root;
-        if (!fixture_->open(folders))
-            return false;
-        w_ = fixture_->window.get();
-        return true;
-    }
-
-    void choose(const QString& relative)
-    {
-        QVERIFY2(fixture_->choose(relative), qPrintable(root_ + relative));
-    }
 
     void selectInList(const QString& relative)
     {

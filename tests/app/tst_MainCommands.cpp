@@ -14,32 +14,8 @@
 
 // The toolbar dispatch, the view modes and the shell's own commands, driven
 // through the real window over a temporary folder shown as the only volume.
-class tst_MainCommands : public QObject {
+class tst_MainCommands : public WindowSuite {
     Q_OBJECT
-
-    std::unique_ptr<WindowFixture> fixture_;
-    SettingsSandbox* box_ = nullptr;
-    ScriptedPrompter* prompter_ = nullptr;
-    frmMain* w_ = nullptr;
-    QString root_;
-
-    // Makes a fresh window over these folders, named by the members above.
-    bool makeWindow(const QStringList& folders)
-    {
-        fixture_ = std::make_unique<WindowFixture>();
-        box_ = &fixture_->box;
-        prompter_ = &fixture_->prompter;
-        root_ = fixture_->root;
-        if (!fixture_->open(folders))
-            return false;
-        w_ = fixture_->window.get();
-        return true;
-    }
-
-    void choose(const QString& relative)
-    {
-        QVERIFY2(fixture_->choose(relative), qPrintable(root_ + relative));
-    }
 
     QStringList listedNames() const
     {

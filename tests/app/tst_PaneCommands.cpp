@@ -11,32 +11,8 @@
 
 // The context menus of the two panes, the keys for up one folder, and what a
 // screen reader and the View menu show of the window.
-class tst_PaneCommands : public QObject {
+class tst_PaneCommands : public WindowSuite {
     Q_OBJECT
-
-    std::unique_ptr<WindowFixture> fixture_;
-    SettingsSandbox* box_ = nullptr;
-    ScriptedPrompter* prompter_ = nullptr;
-    frmMain* w_ = nullptr;
-    QString root_;
-
-    // Makes a fresh window over these folders, named by the members above.
-    bool makeWindow(const QStringList& folders)
-    {
-        fixture_ = std::make_unique<WindowFixture>();
-        box_ = &fixture_->box;
-        prompter_ = &fixture_->prompter;
-        root_ = fixture_->root;
-        if (!fixture_->open(folders))
-            return false;
-        w_ = fixture_->window.get();
-        return true;
-    }
-
-    void choose(const QString& relative)
-    {
-        QVERIFY2(fixture_->choose(relative), qPrintable(root_ + relative));
-    }
 
     static QStringList names(const QMenu* menu)
     {
