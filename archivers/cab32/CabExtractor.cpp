@@ -36,7 +36,7 @@ int CabExtractor::run(const std::string& archivePath, const std::string& dest,
                       const CabExtractOptions& options) {
     options_ = options;
     dest_ = SafePath::folder(dest);
-    rootDropped_ = false;
+    join_.restart();
     CabArchive archive;
     std::string message;
     int rc = archive.open(archivePath, message);
@@ -139,14 +139,9 @@ void CabExtractor::extractOne(CabArchive& archive, mscabd_file* file, const CabE
     // The report names entries as the listing does, with '/'.
     const std::string shown = entry.slashName();
     const std::string name = options_.keepFolders ? shown : PathText::lastComponent(shown);
-    const std::string_view wanted = SafePath::withoutRoot(name);
-    if (wanted.size() != name.size() && !rootDropped_) {
-        rootDropped_ = true;
-        out_.line(SafePath::rootDroppedNote());
-    }
     std::string full;
     std::string relative;
-    SafePath::Problem problem = SafePath::join(dest_, wanted, full, &relative);
+    SafePath::Problem problem = join_(dest_, name, full, &relative);
     if (problem != SafePath::Problem::None) {
         skip(shown, SafePath::describe(problem));
         return;

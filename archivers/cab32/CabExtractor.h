@@ -14,6 +14,7 @@
 #include "CabResult.h"
 #include "CommandProgress.h"
 #include "Host.h"
+#include "RootlessJoin.h"
 #include "OutputBuffer.h"
 
 namespace kestrel::arc::cab {
@@ -56,7 +57,7 @@ private:
     CabResult result_;
     CommandProgress progress_;  // over every wanted entry of the call
     bool stop_ = false;
-    bool rootDropped_ = false;  // said once in the report
+    RootlessJoin join_{[this](const std::string& line) { out_.line(line); }};
 };
 
 }  // namespace kestrel::arc::cab

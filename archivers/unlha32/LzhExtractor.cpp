@@ -48,7 +48,8 @@ LzhExtractor::LzhExtractor(const LzhArchive& archive, std::string dest, Options 
       options_(options),
       ask_(std::move(ask)),
       report_(std::move(report)),
-      progress_(std::move(progress)) {
+      progress_(std::move(progress)),
+      join_([this](const std::string& line) { report_(line); }) {
     umask_ = arc::PathText::currentUmask();
 }
 
@@ -85,13 +86,8 @@ bool LzhExtractor::extract(const LzhEntry& entry) {
     if (summary_.cancelled) return false;
     if (entry.isDirectory && !options_.keepFolders) return true;
     std::string stored = options_.keepFolders ? entry.name : baseName(entry.name);
-    std::string_view wanted = arc::SafePath::withoutRoot(stored);
-    if (wanted.size() != stored.size() && !rootDropped_) {
-        rootDropped_ = true;
-        report_(arc::SafePath::rootDroppedNote());
-    }
     std::string full, relative;
-    auto problem = arc::SafePath::join(dest_, wanted, full, &relative);
+    auto problem = join_(dest_, stored, full, &relative);
     if (problem != arc::SafePath::Problem::None) {
         ++summary_.unsafe;
         report_(entry.displayName() + ": " + arc::SafePath::describe(problem));

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "Host.h"
+#include "RootlessJoin.h"
 #include "LzhArchive.h"
 
 namespace kestrel::lzh {
@@ -71,7 +72,7 @@ private:
     Summary summary_;
     std::vector<Folder> folders_;
     mode_t umask_;
-    bool rootDropped_ = false;  // said once in the report
+    arc::RootlessJoin join_;
 };
 
 }  // namespace kestrel::lzh

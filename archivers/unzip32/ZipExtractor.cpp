@@ -149,14 +149,9 @@ void ZipExtractor::handle(const ZipEntry& entry) {
     if (entry.isFolder() && options_.junkPaths)
         return;
     const std::string name = options_.junkPaths ? PathText::lastComponent(entry.name) : entry.name;
-    const std::string_view wanted = SafePath::withoutRoot(name);
-    if (wanted.size() != name.size() && !rootDropped_) {
-        rootDropped_ = true;
-        out_.line(SafePath::rootDroppedNote());
-    }
     std::string full;
     std::string relative;
-    const SafePath::Problem problem = SafePath::join(base_, wanted, full, &relative);
+    const SafePath::Problem problem = join_(base_, name, full, &relative);
     if (problem != SafePath::Problem::None) {
         skip(entry.name, SafePath::describe(problem));
         return;

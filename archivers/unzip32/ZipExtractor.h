@@ -10,6 +10,7 @@
 #include "CommandProgress.h"
 #include "CommandResult.h"
 #include "Host.h"
+#include "RootlessJoin.h"
 #include "ZipEntryReader.h"
 #include "ZipReader.h"
 #include "OutputBuffer.h"
@@ -69,7 +70,7 @@ private:
     arc::CommandProgress progress_;  // over every matching entry of the call
     bool stop_ = false;
     int done_ = 0;
-    bool rootDropped_ = false;  // said once in the report
+    arc::RootlessJoin join_{[this](const std::string& line) { out_.line(line); }};
     std::vector<std::string> passwords_;
     mode_t umask_ = 022;
 
