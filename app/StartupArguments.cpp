@@ -1,6 +1,7 @@
 #include "app/StartupArguments.h"
 
 #include "app/frmMain.h"
+#include "archive/ArchiveState.h"
 #include "archive/ExtractCommand.h"
 #include "browse/FolderTree.h"
 #include "platform/ApplicationTitle.h"
@@ -58,10 +59,7 @@ StartupArguments StartupArguments::parse(const QStringList& arguments)
 bool StartupArguments::isArchiveName(const QString& path)
 {
     // The Extract command's rule: the text after the last "." of the path, upper-cased.
-    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
-    if (dot < 0)
-        return false;
-    const QString extension = path.mid(dot + 1).toUpper();
+    const QString extension = ArchiveState::typeOf(path);
     return extension == QLatin1String("LZH") || extension == QLatin1String("ZIP")
         || extension == QLatin1String("CAB");
 }

@@ -9,4 +9,12 @@
 struct ArchiveState {
     QString archivePath;
     QString archiveType;
+
+    // The type of an archive path: the text after its last ".", upper-cased;
+    // empty without a ".".
+    static QString typeOf(const QString& path)
+    {
+        const qsizetype dot = path.lastIndexOf(u'.');
+        return dot < 0 ? QString() : path.mid(dot + 1).toUpper();
+    }
 };

@@ -1,6 +1,6 @@
 #include "archive/CompressPlan.h"
 
-#include "archive/QuotedArguments.h"
+#include "archive/NamesArgument.h"
 
 namespace {
 
@@ -46,7 +46,7 @@ bool CompressPlan::needsListFile() const
 {
     if (targets.size() > 1)
         return true;
-    return targets.size() == 1 && !QuotedArguments::canQuote(targets.front());
+    return targets.size() == 1 && NamesArgument::needsListFile(targets.front());
 }
 
 QStringList CompressPlan::packedFolders() const

@@ -17,8 +17,8 @@ public:
     static CompressPlan make(const QStringList& targets, int dirMethod, bool listClicked,
                              const QString& currentPath, bool atDriveRoot);
 
-    // Several targets, or a name with a double quote (which cannot stand inside
-    // "..." on a command line), go to the library through an "@" list file.
+    // Several targets, or a name that cannot stand inside "..." on a command
+    // line (NamesArgument::needsListFile), go to the library through an "@" list file.
     bool needsListFile() const;
 
     // The folders whose contents the library will pack (a target "sub/*.*" packs

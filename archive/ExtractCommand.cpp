@@ -17,16 +17,10 @@ ExtractCommand::ExtractCommand(CommandHost& host, Archiver& archiver, ArchiveSta
 {
 }
 
-QString ExtractCommand::extension(const QString& path)
-{
-    const qsizetype dot = path.lastIndexOf(u'.');
-    return dot < 0 ? QString() : path.mid(dot + 1).toUpper();
-}
-
 bool ExtractCommand::mayBeMultiVolume(const QString& path)
 {
     const qsizetype dot = path.lastIndexOf(u'.');
-    return dot > 0 && extension(path) == QLatin1String("CAB") && path.at(dot - 1).isDigit()
+    return dot > 0 && ArchiveState::typeOf(path) == QLatin1String("CAB") && path.at(dot - 1).isDigit()
         && path.at(dot - 1).unicode() < 0x80;
 }
 

@@ -26,9 +26,6 @@ public:
     // replace it to look at the viewer and close it themselves.
     std::function<void(frmExtract&)> showViewer;
 
-    // The extension of a path: the text after its last ".", upper-cased; empty
-    // without a ".".
-    static QString extension(const QString& path);
     // A CAB archive whose name ends in a digit before the extension may be the
     // first part of a multi-volume set.
     static bool mayBeMultiVolume(const QString& path);

@@ -9,6 +9,9 @@ class QuotedArguments {
 public:
     static QString of(const QString& archive, const QString& base, const QString& target);
 
+    // `"text"`.
+    static QString quoted(const QString& text);
+
     // True when `text` can stand inside "..." on a command line: the libraries'
     // parser has no escape for a double quote.
     static bool canQuote(const QString& text);

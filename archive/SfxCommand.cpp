@@ -2,6 +2,7 @@
 
 #include "archive/ListFile.h"
 #include "archive/ViewerHost.h"
+#include "archive/QuotedArguments.h"
 #include "archive/ViewerSteps.h"
 #include "platform/Prompter.h"
 
@@ -51,7 +52,7 @@ void SfxCommand::makeLzh(const QString& destination, const QStringList& entries)
         return;
     }
     steps.run(ArchiverKind::Unlha,
-              steps.lineWithDestination(options, destination, ViewerSteps::quoted(list.argument())),
+              steps.lineWithDestination(options, destination, QuotedArguments::quoted(list.argument())),
               Caption, FailureLine);
 }
 

@@ -2,6 +2,7 @@
 
 #include "archive/NamesArgument.h"
 #include "archive/ViewerHost.h"
+#include "archive/QuotedArguments.h"
 #include "archive/ViewerSteps.h"
 #include "platform/Prompter.h"
 
@@ -28,7 +29,7 @@ void ViewerAddCommand::run()
         return;
     }
     steps.run(ArchiverKind::Unlha,
-              QStringLiteral("a ") + ViewerSteps::quoted(host_.archivePath()) + QLatin1Char(' ')
+              QStringLiteral("a ") + QuotedArguments::quoted(host_.archivePath()) + QLatin1Char(' ')
                   + argument.text(),
               QStringLiteral("圧縮"), QStringLiteral("追加できませんでした。"));
     steps.listAgain();

@@ -2,6 +2,7 @@
 
 #include "archive/NamesArgument.h"
 #include "archive/ViewerHost.h"
+#include "archive/QuotedArguments.h"
 #include "archive/ViewerSteps.h"
 #include "platform/Prompter.h"
 
@@ -37,6 +38,6 @@ void ViewerDeleteCommand::deleteEntries(const QStringList& entries)
         return;
     }
     steps.run(ArchiverKind::Unlha,
-              QStringLiteral("d -jyd- ") + ViewerSteps::quoted(host_.archivePath()) + QLatin1Char(' ') + names.text(),
+              QStringLiteral("d -jyd- ") + QuotedArguments::quoted(host_.archivePath()) + QLatin1Char(' ') + names.text(),
               QStringLiteral("削除"), QStringLiteral("削除できませんでした。"));
 }

@@ -1,6 +1,7 @@
 #include "archive/ViewerRenameCommand.h"
 
 #include "archive/ViewerHost.h"
+#include "archive/QuotedArguments.h"
 #include "archive/ViewerSteps.h"
 #include "platform/Prompter.h"
 
@@ -32,8 +33,8 @@ void ViewerRenameCommand::run()
         return;
     }
     steps.run(ArchiverKind::Unlha,
-              QStringLiteral("n ") + ViewerSteps::quoted(host_.archivePath()) + QLatin1Char(' ')
-                  + ViewerSteps::quoted(entry),
+              QStringLiteral("n ") + QuotedArguments::quoted(host_.archivePath()) + QLatin1Char(' ')
+                  + QuotedArguments::quoted(entry),
               QStringLiteral("名前の変更"), QStringLiteral("名前を変更できませんでした。"));
     steps.listAgain();
 }

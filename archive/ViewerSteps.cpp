@@ -2,6 +2,7 @@
 
 #include "archive/Archiver.h"
 #include "archive/OutcomeReport.h"
+#include "archive/QuotedArguments.h"
 #include "archive/ViewerHost.h"
 #include "platform/ApplicationTitle.h"
 #include "platform/Progress.h"
@@ -76,11 +77,6 @@ void ViewerSteps::listAgain()
 QString ViewerSteps::lineWithDestination(const QString& options, const QString& destination,
                                          const QString& rest) const
 {
-    return options + QLatin1Char(' ') + quoted(host_.archivePath()) + QLatin1Char(' ')
-           + quoted(destination) + QLatin1Char(' ') + rest;
-}
-
-QString ViewerSteps::quoted(const QString& text)
-{
-    return QLatin1Char('"') + text + QLatin1Char('"');
+    return options + QLatin1Char(' ') + QuotedArguments::quoted(host_.archivePath()) + QLatin1Char(' ')
+           + QuotedArguments::quoted(destination) + QLatin1Char(' ') + rest;
 }

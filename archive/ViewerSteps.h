@@ -49,9 +49,6 @@ public:
     QString lineWithDestination(const QString& options, const QString& destination,
                                 const QString& rest) const;
 
-    // `"text"`.
-    static QString quoted(const QString& text);
-
 private:
     ViewerHost& host_;
 };

@@ -222,8 +222,7 @@ void frmExtract::Form_Load()
 {
     model_->clear();
     lblTitle->setText(state_.archivePath);
-    const qsizetype dot = state_.archivePath.lastIndexOf(u'.');
-    state_.archiveType = dot < 0 ? QString() : state_.archivePath.mid(dot + 1).toUpper();
+    state_.archiveType = ArchiveState::typeOf(state_.archivePath);
     const QString& type = state_.archiveType;
     disableForType(type);
 

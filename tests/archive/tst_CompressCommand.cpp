@@ -205,6 +205,17 @@ void tst_CompressCommand::severalTargetsAndAQuotedNameGoThroughAListFile()
         QCOMPARE(list.bytes, expected);
         QVERIFY(!QFile::exists(list.path));
     }
+    // A name starting with "@" would be read as a list file's path: it goes
+    // through one too.
+    writeFile(data_ + QStringLiteral("@notes.txt"), "text");
+    host_->refreshAll();
+    QVERIFY(host_->selectNames({"@notes.txt"}));
+    RecordingArchiver archiver;
+    save(lzh);
+    QCOMPARE(compress(archiver), 1);
+    QCOMPARE(archiver.calls.size(), 1);
+    QCOMPARE(archiver.calls[0].listFiles.size(), 1);
+    QCOMPARE(archiver.calls[0].listFiles[0].bytes, QByteArray("\"@notes.txt\"\r\n"));
 }
 
 // The base folder and the archive stand in "..." on the line: a double quote
